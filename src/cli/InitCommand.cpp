@@ -1,0 +1,32 @@
+#include "CliCommand.h"
+
+#include "db/Installation.h"
+
+#include <QDir>
+
+namespace {
+
+int runInit(const QStringList& argsIn)
+{
+    QStringList args = argsIn;
+    QString dir = CliArgs::take(args, QStringLiteral("--install-dir"));
+    if (!args.isEmpty()) {
+        cliErr(QStringLiteral("unexpected arguments: %1\n").arg(args.join(QLatin1Char(' '))));
+        return 2;
+    }
+    if (dir.isEmpty())
+        dir = Installation::defaultInstallDir();
+    dir = QDir(dir).absolutePath();
+    QString error;
+    if (!Installation::init(dir, &error)) {
+        cliErr(error + QLatin1Char('\n'));
+        return 1;
+    }
+    cliOut(QStringLiteral("已建立数据库: %1\n").arg(Installation::databaseDir(dir)));
+    return 0;
+}
+
+CliCommand::Registrar reg({QStringLiteral("init"), QStringLiteral("[--install-dir DIR]"),
+                           QStringLiteral("creates the installation folder with an empty database"), runInit});
+
+} // namespace
