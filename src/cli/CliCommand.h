@@ -10,8 +10,8 @@
 struct CliCommand
 {
     QString name;
-    QString usage;   // one line: arguments
-    QString summary; // one line: what it does
+    QString usage;                                   // one line: arguments
+    QString summary;                                 // one line: what it does
     std::function<int(const QStringList& args)> run; // args after the command name; returns the exit status
 
     struct Registrar

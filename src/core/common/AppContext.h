@@ -3,7 +3,10 @@
 #include <QColor>
 #include <QString>
 
-enum class TSqlType { urStandard };
+enum class TSqlType
+{
+    urStandard
+};
 
 // The login context: one instance for the process, filled by the shell.
 struct AppContext

@@ -3,6 +3,8 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <QList>
+
 #include <array>
 #include <memory>
 #include <mutex>
@@ -81,19 +83,20 @@ const std::array<quint32, 65536>& gbkTable()
     static std::once_flag once;
     std::call_once(once, [] {
         table = std::make_unique<std::array<quint32, 65536>>();
+        for (quint32 u = 0; u < 65536; ++u)
+            (*table)[u] = u < 0x80 ? u : 0x10000u + u;
+        // Mapped characters take exactly two bytes with a lead byte of 0x81 or more; an unmapped one comes
+        // out as a one-byte substitute.
         QStringEncoder enc("GBK");
-        for (quint32 u = 0; u < 65536; ++u) {
-            quint32 key = 0x10000u + u;
-            if (u < 0x80) {
-                key = u;
-            } else if (enc.isValid() && !(u >= 0xD800 && u < 0xE000)) {
-                const QChar ch(static_cast<char16_t>(u));
-                const QByteArray b = enc.encode(QStringView(&ch, 1));
-                if (!enc.hasError() && b.size() == 2)
-                    key = (static_cast<quint8>(b[0]) << 8) | static_cast<quint8>(b[1]);
-                enc.resetState();
-            }
-            (*table)[u] = key;
+        if (!enc.isValid())
+            return;
+        for (quint32 u = 0x80; u < 65536; ++u) {
+            if (u >= 0xD800 && u < 0xE000)
+                continue;
+            const QChar ch(static_cast<char16_t>(u));
+            const QByteArray b = enc.encode(QStringView(&ch, 1));
+            if (b.size() == 2 && static_cast<quint8>(b[0]) >= 0x81)
+                (*table)[u] = (quint32(static_cast<quint8>(b[0])) << 8) | static_cast<quint8>(b[1]);
         }
     });
     return *table;

@@ -2,15 +2,25 @@
 
 #include "MessageSink.h"
 
+#include <QDir>
 #include <QRegularExpression>
 #include <QSettings>
 
 namespace {
 
+// The file is located afresh on every use: Qt's own user-scope path is fixed at first use, and tests give
+// each case its own XDG_CONFIG_HOME.
+QString settingsFile()
+{
+    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (base.isEmpty())
+        base = QDir::homePath() + QStringLiteral("/.config");
+    return QDir(base).filePath(QStringLiteral("QNSOFTWARE/vuzazo.ini"));
+}
+
 QSettings settings()
 {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("QNSOFTWARE"),
-                     QStringLiteral("vuzazo"));
+    return QSettings(settingsFile(), QSettings::IniFormat);
 }
 
 } // namespace
@@ -19,7 +29,7 @@ namespace MachineSettings {
 
 QString filePath()
 {
-    return settings().fileName();
+    return settingsFile();
 }
 
 } // namespace MachineSettings

@@ -5,11 +5,11 @@
 // Per-machine values (organisation "QNSOFTWARE"), kept in an INI file under $XDG_CONFIG_HOME.
 namespace MachineSettings {
 
-inline constexpr auto KeyArchivesLink = "ArchivesLink";      // the database folder
-inline constexpr auto KeyPicture = "QnArchives";             // main window background picture
-inline constexpr auto KeyColor = "QnArchivesColor";          // main window colour
-inline constexpr auto KeyIme = "QnArchivesImes";             // input method name
-inline constexpr auto KeyBackupFolder = "QnArchivesData";    // remembered backup folder
+inline constexpr auto KeyArchivesLink = "ArchivesLink";   // the database folder
+inline constexpr auto KeyPicture = "QnArchives";          // main window background picture
+inline constexpr auto KeyColor = "QnArchivesColor";       // main window colour
+inline constexpr auto KeyIme = "QnArchivesImes";          // input method name
+inline constexpr auto KeyBackupFolder = "QnArchivesData"; // remembered backup folder
 
 QString filePath();
 

@@ -26,7 +26,12 @@ class RecordingSink : public MessageSink
 public:
     struct Entry
     {
-        enum Kind { Warning, Error, Question } kind;
+        enum Kind
+        {
+            Warning,
+            Error,
+            Question
+        } kind;
         QString text;
     };
 

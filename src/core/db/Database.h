@@ -17,7 +17,13 @@ public:
     static constexpr auto LockName = "vuzazo.lock";
     static constexpr auto FolderName = "Database";
 
-    enum class OpenResult { Ok, MissingAlias, Locked, Failed };
+    enum class OpenResult
+    {
+        Ok,
+        MissingAlias,
+        Locked,
+        Failed
+    };
 
     // The database folder named by the machine setting ArchivesLink, or empty when the setting is missing.
     static QString aliasPath();

@@ -4,7 +4,8 @@
 #include <QString>
 
 // The six database conditions the program words for its users, whatever the engine.
-enum class EngineCondition {
+enum class EngineCondition
+{
     ReferencedByDetail, // the row is referenced by rows of another table
     OpenFailed,         // a table or the database could not be opened
     KeyViolation,       // duplicate key

@@ -53,7 +53,8 @@ QString TypeSubtreeCondition(const QString& typeId, const QString& alias)
     const int k = int(std::lround(typeId.size() / 3.0));
     if (k == 0)
         return {};
-    const QString column = alias.isEmpty() ? QStringLiteral("ARCHIVE_TYPE_ID") : alias + QStringLiteral(".ARCHIVE_TYPE_ID");
+    const QString column =
+        alias.isEmpty() ? QStringLiteral("ARCHIVE_TYPE_ID") : alias + QStringLiteral(".ARCHIVE_TYPE_ID");
     return QLatin1Char(' ') + Sql::prefixCondition(column, typeId);
 }
 

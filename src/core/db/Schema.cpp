@@ -53,9 +53,9 @@ QList<Column> generic(const QString& prefix, bool numberAndNameFirst = true)
 
 QList<Column> fieldConfig()
 {
-    return {text("FIELD_NAME", 30),        text("FIELD_DISPLAY_NAME", 20), text("FIELD_TYPE", 10),
-            integer("FIELD_WIDTH"),        integer("FIELD_DISPLAY_WIDTH"), text("FIELD_FIND_TYPE", 10),
-            text("FIELD_ORDER_TYPE", 10),  integer("FIELD_ORDER"),         integer("FIELD_ITERATION")};
+    return {text("FIELD_NAME", 30),       text("FIELD_DISPLAY_NAME", 20), text("FIELD_TYPE", 10),
+            integer("FIELD_WIDTH"),       integer("FIELD_DISPLAY_WIDTH"), text("FIELD_FIND_TYPE", 10),
+            text("FIELD_ORDER_TYPE", 10), integer("FIELD_ORDER"),         integer("FIELD_ITERATION")};
 }
 
 QList<Table> build()
@@ -69,11 +69,8 @@ QList<Table> build()
                {"ARCHIVE_TYPE_ID"},
                {{"PRIOR_ID", "ORDER_ID"}},
                {}};
-    t << Table{"QN_ARCHIVE_NODE_NAME_TABLE",
-               {integer("ORDER_ID"), text("NODE_NAME", 100), text("NOTE", 80)},
-               {},
-               {},
-               {}};
+    t << Table{
+        "QN_ARCHIVE_NODE_NAME_TABLE", {integer("ORDER_ID"), text("NODE_NAME", 100), text("NOTE", 80)}, {}, {}, {}};
 
     QList<Column> master{text("ARCHIVE_RECORD_ID", 16), text("ARCHIVE_TYPE_ID", 16)};
     master += generic("");
@@ -129,8 +126,7 @@ QList<Table> build()
 
     t << Table{"QN_ARCHIVE_LEND_TABLE",
                QList<Column>{text("ARCHIVE_RECORD_ID", 16), text("LEND_ID", 16), date("LEND_DATE"),
-                             text("LEND_NAME", 20), date("RETURN_LIMIT_DATE"), date("RETURN_DATE"),
-                             text("NOTE", 160)} +
+                             text("LEND_NAME", 20), date("RETURN_LIMIT_DATE"), date("RETURN_DATE"), text("NOTE", 160)} +
                    audit(),
                {"LEND_ID"},
                {{"ARCHIVE_RECORD_ID", "LEND_DATE"}, {"RETURN_DATE", "RETURN_LIMIT_DATE"}},
@@ -153,7 +149,8 @@ QList<Table> build()
     staging += audit();
     t << Table{"QN_TARCHIVE_MASTER_TABLE", staging, {"ARCHIVE_RECORD_ID"}, {{"ARCHIVE_ID"}}, {}};
     for (const char* name : {"QN_INTO_ARCHIVE_FIELD_TABLE", "QN_INTO_ARCHIVE_DETAIL_FIELD_TABLE"})
-        t << Table{name, {text("TABLE_FIELD_NAME", 30), text("EXCEL_FIELD_NAME", 30), number("FIELD_ORDER")}, {}, {}, {}};
+        t << Table{
+            name, {text("TABLE_FIELD_NAME", 30), text("EXCEL_FIELD_NAME", 30), number("FIELD_ORDER")}, {}, {}, {}};
     QList<Column> show;
     for (int i = 1; i <= 12; ++i)
         show << text(QStringLiteral("TEXT_FIELD%1").arg(i), i <= 10 ? 50 : 160);
@@ -271,9 +268,14 @@ QList<QPair<QString, QString>> valueListTables()
 
 QStringList layoutTables()
 {
-    return {"SYS_ARCHIVE_DBGRID_TABLE",         "SYS_ARCHIVE_DETAIL_TABLE",          "SYS_ARCHIVE_LEND_TABLE",
-            "SYS_QUERY_ARCHIVE_DETAIL_TABLE",   "SYS_QUERY_ARCHIVE_LEND_TABLE",      "SYS_SELECT_ARCHIVE_PICTURE_TABLE",
-            "SYS_SELECT_ARCHIVE_FILE_TABLE",    "SYS_SELECT_ARCHIVE_MASTER_FILE_TABLE",
+    return {"SYS_ARCHIVE_DBGRID_TABLE",
+            "SYS_ARCHIVE_DETAIL_TABLE",
+            "SYS_ARCHIVE_LEND_TABLE",
+            "SYS_QUERY_ARCHIVE_DETAIL_TABLE",
+            "SYS_QUERY_ARCHIVE_LEND_TABLE",
+            "SYS_SELECT_ARCHIVE_PICTURE_TABLE",
+            "SYS_SELECT_ARCHIVE_FILE_TABLE",
+            "SYS_SELECT_ARCHIVE_MASTER_FILE_TABLE",
             "SYS_SELECT_ARCHIVE_DETAIL_FILE_TABLE"};
 }
 
@@ -379,8 +381,9 @@ bool insertDeliveredRows(QSqlDatabase db, QString* error)
         {2, 1, "数据备份管理", "否", "是", "否", "否", "否"},
         {2, 2, "过时数据删除", "否", "是", "否", "否", "否"},
     };
-    if (!exec(db, QStringLiteral("INSERT INTO SYS_COMPOSE_TABLE (COMPOSE_ID, COMPOSE_NAME) VALUES (1, %1), (2, %2)")
-                      .arg(Sql::quote(QStringLiteral("档案管理")), Sql::quote(QStringLiteral("系统管理"))),
+    if (!exec(db,
+              QStringLiteral("INSERT INTO SYS_COMPOSE_TABLE (COMPOSE_ID, COMPOSE_NAME) VALUES (1, %1), (2, %2)")
+                  .arg(Sql::quote(QStringLiteral("档案管理")), Sql::quote(QStringLiteral("系统管理"))),
               error))
         return false;
     for (const Program& p : programs) {

@@ -9,7 +9,14 @@
 // an empty database. Only the installation step and the rebuild create tables; the program never alters them.
 namespace Schema {
 
-enum class ColumnKind { Text, Date, Number, Integer, Blob };
+enum class ColumnKind
+{
+    Text,
+    Date,
+    Number,
+    Integer,
+    Blob
+};
 
 struct Column
 {
@@ -23,12 +30,12 @@ struct Table
     QString name;
     QList<Column> columns;
     QStringList primaryKey;
-    QList<QStringList> indexes;   // plain indexes, one column list each
-    QList<QStringList> uniques;   // unique indexes
+    QList<QStringList> indexes; // plain indexes, one column list each
+    QList<QStringList> uniques; // unique indexes
 };
 
 const QList<Table>& tables();
-const Table* table(const QString& name);            // case-insensitive
+const Table* table(const QString& name); // case-insensitive
 const Column* column(const QString& table, const QString& column);
 // The GBK byte width of a text column, 0 when it has none or is unknown.
 int textWidth(const QString& table, const QString& column);

@@ -28,11 +28,13 @@ private slots:
         QFETCH(QString, value);
         TestEnv env;
         QVERIFY2(env.ok(), qPrintable(env.error()));
-        TestEnv::exec(QStringLiteral("INSERT INTO SYS_ID_TABLE(NAME_ID, AUTO_ID) VALUES ('k', %1)").arg(Sql::quote(value)));
+        TestEnv::exec(
+            QStringLiteral("INSERT INTO SYS_ID_TABLE(NAME_ID, AUTO_ID) VALUES ('k', %1)").arg(Sql::quote(value)));
         QCOMPARE(TestEnv::value(QStringLiteral("SELECT AUTO_ID FROM SYS_ID_TABLE WHERE NAME_ID='k'")), value);
         // The value used as a condition finds only its own row.
         TestEnv::exec(QStringLiteral("INSERT INTO SYS_ID_TABLE(NAME_ID, AUTO_ID) VALUES ('other', 'x')"));
-        QCOMPARE(TestEnv::value(QStringLiteral("SELECT COUNT(*) FROM SYS_ID_TABLE WHERE AUTO_ID = %1").arg(Sql::quote(value))),
+        QCOMPARE(TestEnv::value(
+                     QStringLiteral("SELECT COUNT(*) FROM SYS_ID_TABLE WHERE AUTO_ID = %1").arg(Sql::quote(value))),
                  QStringLiteral("1"));
         if (!value.isEmpty())
             QCOMPARE(TestEnv::value(QStringLiteral("SELECT COUNT(*) FROM SYS_ID_TABLE WHERE %1")
@@ -45,16 +47,26 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("sql");
-        QTest::newRow("iso") << "2009-03-25" << "'2009-03-25'";
-        QTest::newRow("slashes") << "2009/3/5" << "'2009-03-05'";
-        QTest::newRow("mdy") << "03/25/2009" << "'2009-03-25'";
-        QTest::newRow("two-digit 69") << "69-01-02" << "'2069-01-02'";
-        QTest::newRow("two-digit 70") << "70-01-02" << "'1970-01-02'";
-        QTest::newRow("compact") << "20090325" << "'2009-03-25'";
-        QTest::newRow("with time") << "2009-03-25 10:11:12" << "'2009-03-25'";
-        QTest::newRow("empty is null") << "" << "NULL";
-        QTest::newRow("day 45") << "2009-13-45" << "NULL";
-        QTest::newRow("junk") << "abc" << "NULL";
+        QTest::newRow("iso") << "2009-03-25"
+                             << "'2009-03-25'";
+        QTest::newRow("slashes") << "2009/3/5"
+                                 << "'2009-03-05'";
+        QTest::newRow("mdy") << "03/25/2009"
+                             << "'2009-03-25'";
+        QTest::newRow("two-digit 69") << "69-01-02"
+                                      << "'2069-01-02'";
+        QTest::newRow("two-digit 70") << "70-01-02"
+                                      << "'1970-01-02'";
+        QTest::newRow("compact") << "20090325"
+                                 << "'2009-03-25'";
+        QTest::newRow("with time") << "2009-03-25 10:11:12"
+                                   << "'2009-03-25'";
+        QTest::newRow("empty is null") << ""
+                                       << "NULL";
+        QTest::newRow("day 45") << "2009-13-45"
+                                << "NULL";
+        QTest::newRow("junk") << "abc"
+                              << "NULL";
     }
     void dates()
     {
@@ -94,9 +106,10 @@ private slots:
         QVERIFY2(env.ok(), qPrintable(env.error()));
         const QStringList types{"001", "001001", "001002", "0011", "002", "002001"};
         for (const QString& t : types)
-            TestEnv::exec(QStringLiteral("INSERT INTO QN_ARCHIVE_MASTER_TABLE(ARCHIVE_RECORD_ID, ARCHIVE_TYPE_ID, DATE_FIELD1) "
-                                         "VALUES (%1, %2, '2009-11-30')")
-                              .arg(Sql::quote(QStringLiteral("A") + t), Sql::quote(t)));
+            TestEnv::exec(
+                QStringLiteral("INSERT INTO QN_ARCHIVE_MASTER_TABLE(ARCHIVE_RECORD_ID, ARCHIVE_TYPE_ID, DATE_FIELD1) "
+                               "VALUES (%1, %2, '2009-11-30')")
+                    .arg(Sql::quote(QStringLiteral("A") + t), Sql::quote(t)));
         const QString cond = Sql::prefixCondition(QStringLiteral("ARCHIVE_TYPE_ID"), QStringLiteral("001"));
         QCOMPARE(TestEnv::value(QStringLiteral("SELECT COUNT(*) FROM QN_ARCHIVE_MASTER_TABLE WHERE ") + cond),
                  QStringLiteral("4"));
