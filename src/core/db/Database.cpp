@@ -51,6 +51,11 @@ bool execPragma(QSqlDatabase& db, const QString& sql)
 
 } // namespace
 
+sqlite3* Database::handle(QSqlDatabase& db)
+{
+    return handleOf(db);
+}
+
 QString Database::aliasPath()
 {
     return ReadRegValue(QString::fromLatin1(MachineSettings::KeyArchivesLink)).trimmed();

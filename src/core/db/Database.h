@@ -6,6 +6,7 @@
 #include <memory>
 
 class QLockFile;
+struct sqlite3;
 
 // The one owner of the connection "QnArchivesDataBase". The database folder holds one SQLite file; the
 // program holds it exclusively (a lock file beside it and SQLite's exclusive locking mode).
@@ -40,6 +41,8 @@ public:
     static QString folder();
 
     static QSqlDatabase db();
+    // The SQLite handle under a Qt connection (bulk work that needs the C API).
+    static sqlite3* handle(QSqlDatabase& db);
 
     // Registers the GBK collation and the gbk_width() function on a fresh connection.
     static bool registerFunctions(QSqlDatabase& db);
