@@ -35,7 +35,7 @@ struct AppContext
     QColor WindowEditColor = QColor(238, 253, 253);
     QColor WindowLabelColor = QColor(190, 253, 183);
     TSqlType SqlType = TSqlType::urStandard;
-    int WindowPlacement = 0;
+    int WindowPlacement = 90;
 
     static AppContext& instance();
     // Back to a fresh context (tests, and a new logon after enrolment).

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+#include <functional>
+
+class QWidget;
+
+// The desktop's "open" and the standard file dialogs, in one place so tests can stand in for them.
+namespace DesktopServices {
+
+// Opens a file or address with the desktop's program for it.
+bool openUrl(const QUrl& url);
+// Tests: record instead of open (nullptr restores the desktop).
+void setUrlOpener(std::function<bool(const QUrl&)> opener);
+
+// The save dialog; empty when cancelled.
+QString getSaveFileName(QWidget* parent, const QString& caption, const QString& preset, const QString& filter);
+QString getOpenFileName(QWidget* parent, const QString& caption, const QString& dir, const QString& filter);
+QString getExistingDirectory(QWidget* parent, const QString& caption, const QString& dir);
+// Tests: the next dialogs answer these paths without showing ("" answers cancel).
+void queueDialogAnswer(const QString& path);
+void clearDialogAnswers();
+
+} // namespace DesktopServices
