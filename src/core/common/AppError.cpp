@@ -3,8 +3,8 @@
 #include "MessageSink.h"
 #include "db/EngineError.h"
 
-#include <cxxabi.h>
 #include <cstdlib>
+#include <cxxabi.h>
 #include <typeinfo>
 
 EQnError::EQnError(const QString& className, const QString& message)

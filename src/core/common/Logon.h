@@ -27,7 +27,12 @@ std::optional<User> findUser(const QString& typedUser, const QString& typedPassw
 // Fills the login context with the user (and the input method from the machine settings).
 void apply(const User& user);
 
-enum class EnrolResult { Ok, CompanyFailed, UserFailed };
+enum class EnrolResult
+{
+    Ok,
+    CompanyFailed,
+    UserFailed
+};
 // Records the organisation (every existing organisation row is renamed, else row "000001" is added), the
 // first administrator with the hashed password, and the administrator's rights for every program (all
 // other rights rows are removed). All or nothing.

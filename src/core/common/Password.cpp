@@ -6,6 +6,8 @@
 
 namespace {
 
+bool g_minimalCost = false;
+
 bool sodiumReady()
 {
     static const bool ready = sodium_init() >= 0;
@@ -22,10 +24,16 @@ QString hash(const QString& typed)
         return {};
     const QByteArray plain = typed.trimmed().toUtf8();
     char out[crypto_pwhash_STRBYTES];
-    if (crypto_pwhash_str(out, plain.constData(), quint64(plain.size()), crypto_pwhash_OPSLIMIT_INTERACTIVE,
-                          crypto_pwhash_MEMLIMIT_INTERACTIVE) != 0)
+    const unsigned long long ops = g_minimalCost ? crypto_pwhash_OPSLIMIT_MIN : crypto_pwhash_OPSLIMIT_INTERACTIVE;
+    const size_t mem = g_minimalCost ? crypto_pwhash_MEMLIMIT_MIN : crypto_pwhash_MEMLIMIT_INTERACTIVE;
+    if (crypto_pwhash_str(out, plain.constData(), quint64(plain.size()), ops, mem) != 0)
         return {};
     return QString::fromLatin1(out);
+}
+
+void useMinimalCostForTests(bool on)
+{
+    g_minimalCost = on;
 }
 
 bool isHash(const QString& stored)

@@ -16,4 +16,8 @@ QString hash(const QString& typed);
 bool verify(const QString& stored, const QString& typed);
 bool isHash(const QString& stored);
 
+// Tests only: hashes made from now on use libsodium's minimum work factors (verification reads the factors
+// from the stored string, so it stays correct either way).
+void useMinimalCostForTests(bool on);
+
 } // namespace Password

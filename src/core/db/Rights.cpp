@@ -32,9 +32,8 @@ namespace Rights {
 
 int groupId(const QString& groupName)
 {
-    return int(std::lround(
-        LookupNumber(QStringLiteral("SELECT COMPOSE_ID FROM SYS_COMPOSE_TABLE WHERE COMPOSE_NAME = ") +
-                     Sql::quote(groupName))));
+    return int(std::lround(LookupNumber(
+        QStringLiteral("SELECT COMPOSE_ID FROM SYS_COMPOSE_TABLE WHERE COMPOSE_NAME = ") + Sql::quote(groupName))));
 }
 
 int programId(int group, const QString& programName)
@@ -129,8 +128,8 @@ bool SetRight(const QString& userId, int groupId, const QString& value, int righ
     if (exists)
         return ExecSqlReported(QStringLiteral("UPDATE SYS_RIGHT_TABLE SET ") + col + QStringLiteral(" = ") +
                                Sql::quote(value) + where);
-    return ExecSqlReported(QStringLiteral("INSERT INTO SYS_RIGHT_TABLE(USE_ID,COMPOSE_ID,PROGRAM_ID,%1) "
-                                          "VALUES(%2,%3,%4,%5)")
-                               .arg(col, Sql::quote(userId), Sql::number(groupId), Sql::number(programId),
-                                    Sql::quote(value)));
+    return ExecSqlReported(
+        QStringLiteral("INSERT INTO SYS_RIGHT_TABLE(USE_ID,COMPOSE_ID,PROGRAM_ID,%1) "
+                       "VALUES(%2,%3,%4,%5)")
+            .arg(col, Sql::quote(userId), Sql::number(groupId), Sql::number(programId), Sql::quote(value)));
 }

@@ -20,7 +20,7 @@ namespace Rights {
 
 // The right columns of SYS_RIGHT_TABLE; a right index 0..6 is a position in this list.
 inline constexpr const char* Columns[7] = {"ADD_RIGHT",   "EDIT_RIGHT",   "DELETE_RIGHT",  "BROWSE_RIGHT",
-                                            "PRINT_RIGHT", "VERIFY_RIGHT", "CURRENCY_RIGHT"};
+                                           "PRINT_RIGHT", "VERIFY_RIGHT", "CURRENCY_RIGHT"};
 
 // Group number of a group name, 0 when there is none.
 int groupId(const QString& groupName);

@@ -129,8 +129,7 @@ QString TQnChild::GetRight(const QString& userId, int groupId, int rightIndex, i
     return ::GetRight(userId, groupId, rightIndex, programId);
 }
 
-bool TQnChild::SetRight(const QString& userId, int groupId, const QString& value, int rightIndex,
-                        int programId) const
+bool TQnChild::SetRight(const QString& userId, int groupId, const QString& value, int rightIndex, int programId) const
 {
     if (m_dataBaseName.isEmpty()) {
         ShowWarning(QStringLiteral("DataBaseName必须有一个值"));

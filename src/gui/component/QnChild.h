@@ -41,7 +41,11 @@ class TQnChild : public QObject
 {
     Q_OBJECT
 public:
-    enum MoveOption { moEnter = 0x1, moUpDn = 0x2 };
+    enum MoveOption
+    {
+        moEnter = 0x1,
+        moUpDn = 0x2
+    };
     Q_DECLARE_FLAGS(MoveOptions, MoveOption)
 
     // A second TQnChild on one window throws EInvalidOperation("TQnChild控件只能有一个").

@@ -65,10 +65,9 @@ public:
     bool ActivateIfOpen(const QString& formName);
     // Lists an opened window under "打开的窗口": choosing the item runs handler (the menu entry's own
     // handler, which brings the open window forward).
-    void RegisterChild(const QString& formName, QWidget* window, std::function<void()> handler,
-                       const QString& caption);
-    void RegisterChild(const QString& formName, QWidget* window, std::function<void()> handler,
-                       const QString& caption, TQnChild* child);
+    void RegisterChild(const QString& formName, QWidget* window, std::function<void()> handler, const QString& caption);
+    void RegisterChild(const QString& formName, QWidget* window, std::function<void()> handler, const QString& caption,
+                       TQnChild* child);
 
     // Starts the controller once the main window exists. guard: the single-instance guard claimed at start
     // (null: claim one now). False when another instance runs: "程序已经运行" has been shown, that

@@ -52,8 +52,8 @@ TEnrolForm::TEnrolForm(QWidget* parent) : QDialog(parent)
     m_password = field(this, QStringLiteral("Edit_Password"), form, QStringLiteral("口令"));
     m_confirm = field(this, QStringLiteral("Edit_Confirm"), form, QStringLiteral("口令确认"));
 
-    InputLimits::limitGbkBytes(m_company, Schema::textWidth(QStringLiteral("SYS_COMPANY_TABLE"),
-                                                            QStringLiteral("COMPANY_NAME")));
+    InputLimits::limitGbkBytes(m_company,
+                               Schema::textWidth(QStringLiteral("SYS_COMPANY_TABLE"), QStringLiteral("COMPANY_NAME")));
     InputLimits::limitGbkBytes(m_userId, Schema::textWidth(QStringLiteral("SYS_USER_TABLE"), QStringLiteral("USE_ID")));
     InputLimits::upperCase(m_userId);
     InputLimits::limitGbkBytes(m_userName,

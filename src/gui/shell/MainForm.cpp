@@ -42,7 +42,13 @@ const QString SystemGroup = QStringLiteral("系统管理");
 const QString OtherWindowsOpen = QStringLiteral("请先关闭其它的窗口");
 
 // The gates a menu entry passes before its screen opens, in the order it checks them.
-enum class Gate { None, Admin, NoWindows, Rights };
+enum class Gate
+{
+    None,
+    Admin,
+    NoWindows,
+    Rights
+};
 
 struct EntryDef
 {
@@ -67,11 +73,11 @@ const EntryDef Entries[] = {
     {"action_Users", "用户管理", 1, 0, "users", Gate::Admin, Gate::None, "您没有在程序\"人员管理\"中的权限", false},
     {"action_Password", "用户口令修改", 1, 0, "password", Gate::None, Gate::None, "", false},
     {"action_Backup", "数据备份管理", 1, 0, "backup", Gate::None, Gate::None, "", true},
-    {"action_Restore", "数据恢复管理", 1, 0, "restore", Gate::Admin, Gate::None,
-     "只有系统管理员才能有恢复数据库的权限", false},
+    {"action_Restore", "数据恢复管理", 1, 0, "restore", Gate::Admin, Gate::None, "只有系统管理员才能有恢复数据库的权限",
+     false},
     {"action_RemoveOld", "过时数据删除", 1, 0, "remove-old", Gate::NoWindows, Gate::Rights, "", true},
-    {"action_Repair", "数据修复管理", 1, 0, "repair", Gate::NoWindows, Gate::Admin,
-     "您没有在程序\"数据修复\"中的权限", false},
+    {"action_Repair", "数据修复管理", 1, 0, "repair", Gate::NoWindows, Gate::Admin, "您没有在程序\"数据修复\"中的权限",
+     false},
     {"action_Numbering", "编号方式设置修改", 1, 300, "numbering", Gate::Admin, Gate::NoWindows,
      "只有系统管理员才能有设置修改编号方式的权限", false},
 };
@@ -141,8 +147,8 @@ public:
         m_caption = new QLabel(caption, this);
         m_caption->setObjectName(QStringLiteral("Caption_") + entryName.mid(QStringLiteral("action_").size()));
         m_caption->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-        m_caption->setWordWrap(true);
-        m_caption->setFixedWidth(128);
+        m_caption->setFixedWidth(m_caption->fontMetrics().horizontalAdvance(QStringLiteral("档案借阅记录查询管理")) +
+                                 12);
         auto* layout = new QVBoxLayout(this);
         layout->setContentsMargins(6, 6, 6, 6);
         layout->setSpacing(8);
@@ -153,8 +159,8 @@ public:
 
     void setAvailable(bool available)
     {
-        m_image->setPixmap(m_icon.pixmap(QSize(96, 96), devicePixelRatioF(),
-                                         available ? QIcon::Normal : QIcon::Disabled));
+        m_image->setPixmap(
+            m_icon.pixmap(QSize(96, 96), devicePixelRatioF(), available ? QIcon::Normal : QIcon::Disabled));
         m_caption->setStyleSheet(available ? QStringLiteral("color: #1f3a5f;") : QStringLiteral("color: #9aa5b1;"));
     }
 
@@ -331,9 +337,22 @@ void TMainForm::buildClient()
     panel->setStyleSheet(QStringLiteral("QFrame#PicturePanel { background: white; border: 1px solid #9fb4c8; "
                                         "border-radius: 6px; }"));
     m_picturePanel = panel;
-    auto* grid = new QHBoxLayout(panel);
-    grid->setContentsMargins(36, 28, 36, 24);
-    grid->setSpacing(28);
+    auto* outer = new QVBoxLayout(panel);
+    outer->setContentsMargins(32, 22, 32, 14);
+    outer->setSpacing(14);
+    auto* heading = new QLabel(QStringLiteral("常用功能"), panel);
+    heading->setObjectName(QStringLiteral("Label_Heading"));
+    heading->setStyleSheet(QStringLiteral("color: #1f4e79; font-weight: bold; border: none;"));
+    outer->addWidget(heading);
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(20);
+    grid->setVerticalSpacing(16);
+    outer->addLayout(grid);
+    auto* hint = new QLabel(QStringLiteral("用鼠标左键双击图标"), panel);
+    hint->setObjectName(QStringLiteral("Label_Hint"));
+    hint->setAlignment(Qt::AlignRight);
+    hint->setStyleSheet(QStringLiteral("color: #8a9bb0; border: none;"));
+    outer->addWidget(hint);
     struct Picture
     {
         const char* entry;
@@ -348,11 +367,24 @@ void TMainForm::buildClient()
         {"action_Import", "import", "EXCEL资料导入管理"},
     };
     for (const Picture& p : pictures)
-        grid->addWidget(new PictureTile(QString::fromLatin1(p.entry),
-                                        QStringLiteral(":/pictures/%1.svg").arg(QLatin1String(p.picture)),
-                                        QString::fromUtf8(p.caption), panel,
-                                        [this](const QString& name) { pictureActivated(name); }));
-    panel->adjustSize();
+        m_tiles << (new PictureTile(
+            QString::fromLatin1(p.entry), QStringLiteral(":/pictures/%1.svg").arg(QLatin1String(p.picture)),
+            QString::fromUtf8(p.caption), panel, [this](const QString& name) { pictureActivated(name); }));
+    arrangePictures(5);
+}
+
+void TMainForm::arrangePictures(int columns)
+{
+    auto* grid = m_picturePanel->findChild<QGridLayout*>();
+    if (!grid || (columns == m_pictureColumns))
+        return;
+    m_pictureColumns = columns;
+    for (QWidget* tile : m_tiles)
+        grid->removeWidget(tile);
+    for (int i = 0; i < m_tiles.size(); ++i)
+        grid->addWidget(m_tiles.at(i), i / columns, i % columns, Qt::AlignHCenter | Qt::AlignTop);
+    grid->invalidate();
+    m_picturePanel->adjustSize();
 }
 
 void TMainForm::buildStatusBar()
@@ -360,7 +392,8 @@ void TMainForm::buildStatusBar()
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar1"));
     const int screenWidth = screen() ? screen()->geometry().width() : width();
-    m_productPanel = new QLabel(QStringLiteral("  vuzazo 档案管理系统 单机版  版本 %1").arg(QStringLiteral(VUZAZO_VERSION)), bar);
+    m_productPanel =
+        new QLabel(QStringLiteral("  vuzazo 档案管理系统 单机版  版本 %1").arg(QStringLiteral(VUZAZO_VERSION)), bar);
     m_productPanel->setObjectName(QStringLiteral("StatusPanel_Product"));
     m_productPanel->setFixedWidth(int(std::lround(screenWidth * 3 / 5.0)));
     m_datePanel = new QLabel(QStringLiteral("  ") + chineseDate(Clock::today()), bar);
@@ -416,7 +449,10 @@ void TMainForm::refreshEntries()
     }
     for (const auto& [tool, target] : m_toolActions)
         tool->setEnabled(entry(target)->isEnabled());
-    for (PictureTile* tile : m_picturePanel->findChildren<PictureTile*>()) {
+    for (QWidget* child : m_tiles) {
+        auto* tile = dynamic_cast<PictureTile*>(child);
+        if (!tile)
+            continue;
         const QString name = QStringLiteral("action_") + tile->objectName().mid(QStringLiteral("Picture_").size());
         tile->setAvailable(entry(name) && entry(name)->property("available").toBool());
     }
@@ -528,18 +564,22 @@ void TMainForm::resizeEvent(QResizeEvent* event)
     QMainWindow::resizeEvent(event);
     if (!m_picturePanel || !m_client)
         return;
-    const QSize size = m_picturePanel->sizeHint();
     const QRect area = m_client->rect();
-    m_picturePanel->setGeometry(QRect(QPoint(area.center().x() - size.width() / 2,
-                                             area.center().y() - size.height() / 2),
-                                      size));
+    // Five pictures in a row when they fit, else rows of three.
+    arrangePictures(5);
+    if (m_picturePanel->sizeHint().width() > area.width() - 40)
+        arrangePictures(3);
+    const QSize size = m_picturePanel->sizeHint();
+    m_picturePanel->setGeometry(
+        QRect(QPoint(area.center().x() - size.width() / 2, area.center().y() - size.height() / 2), size));
 }
 
 void TMainForm::runFirstShowing()
 {
     refreshCaption();
     const AppContext& ctx = AppContext::instance();
-    if (const ProgramWindows::Entry* backup = ProgramWindows::find(QString::fromLatin1(ProgramWindows::StartupBackup))) {
+    if (const ProgramWindows::Entry* backup =
+            ProgramWindows::find(QString::fromLatin1(ProgramWindows::StartupBackup))) {
         if (ReadSetting(QStringLiteral("不自动数据备份")) != QStringLiteral("是") && !ctx.JustEnrolled &&
             AskYesNo(QStringLiteral("是否备份数据")))
             backup->run(*this);
@@ -552,8 +592,7 @@ void TMainForm::dateReminder()
 {
     const AppContext& ctx = AppContext::instance();
     const QString field = ctx.ReminderField;
-    if (field.isEmpty() ||
-        !m_qnMain->HasProgramRight(ArchiveGroup, QStringLiteral("档案资料录入编辑管理"), ctx.UserId))
+    if (field.isEmpty() || !m_qnMain->HasProgramRight(ArchiveGroup, QStringLiteral("档案资料录入编辑管理"), ctx.UserId))
         return;
     // The setting names a column; only a date column of the archive table is accepted.
     const Schema::Column* column = Schema::column(QStringLiteral("QN_ARCHIVE_MASTER_TABLE"), field);
@@ -566,8 +605,7 @@ void TMainForm::dateReminder()
         return;
     const QDate today = Clock::today();
     const QString limit = Sql::quoteDate(Sql::isoDate(today.addDays(-ctx.ReminderDays)));
-    const QString condition =
-        QStringLiteral("((NOT(%1 IS NULL)) AND (%1 <= %2))").arg(column->name, limit);
+    const QString condition = QStringLiteral("((NOT(%1 IS NULL)) AND (%1 <= %2))").arg(column->name, limit);
     const int n = int(std::lround(LookupNumber(
         QStringLiteral("SELECT COUNT(ARCHIVE_RECORD_ID) FROM QN_ARCHIVE_MASTER_TABLE WHERE ") + condition)));
     if (n <= 0)
@@ -585,17 +623,16 @@ void TMainForm::dateReminder()
 void TMainForm::overdueReminder()
 {
     if (!SettingIsOn(QStringLiteral("过期未还提醒")) ||
-        !m_qnMain->HasProgramRight(ArchiveGroup, QStringLiteral("档案借阅记录查询管理"),
-                                   AppContext::instance().UserId))
+        !m_qnMain->HasProgramRight(ArchiveGroup, QStringLiteral("档案借阅记录查询管理"), AppContext::instance().UserId))
         return;
     RefreshLoginDate();
     const QString loginDate = AppContext::instance().LoginDate;
     const QString condition =
         QStringLiteral("(A.RETURN_DATE IS NULL) AND (A.RETURN_LIMIT_DATE < %1)").arg(Sql::quoteDate(loginDate));
-    const int n = int(std::lround(
-        LookupNumber(QStringLiteral("SELECT COUNT(A.ARCHIVE_RECORD_ID) FROM QN_ARCHIVE_LEND_TABLE A,"
-                                    "QN_ARCHIVE_MASTER_TABLE B WHERE (A.ARCHIVE_RECORD_ID = B.ARCHIVE_RECORD_ID) AND ") +
-                     condition)));
+    const int n = int(std::lround(LookupNumber(
+        QStringLiteral("SELECT COUNT(A.ARCHIVE_RECORD_ID) FROM QN_ARCHIVE_LEND_TABLE A,"
+                       "QN_ARCHIVE_MASTER_TABLE B WHERE (A.ARCHIVE_RECORD_ID = B.ARCHIVE_RECORD_ID) AND ") +
+        condition)));
     if (n <= 0)
         return;
     if (!AskYesNo(QStringLiteral("今天日期：") + chineseDate(Sql::parseDate(loginDate)) + QLatin1Char('\n') +

@@ -37,9 +37,8 @@ public:
     // Opens a program window by the protocol: brought to the front when open; otherwise the browse right
     // of program in group (no look-up when group is empty), create, show through its TQnChild, list under
     // "打开的窗口" with caption, where choosing it runs handler. Returns the window, or null.
-    QWidget* OpenProgram(const QString& formName, const QString& group, const QString& program,
-                         const QString& caption, const std::function<QWidget*()>& create,
-                         const std::function<void()>& handler);
+    QWidget* OpenProgram(const QString& formName, const QString& group, const QString& program, const QString& caption,
+                         const std::function<QWidget*()>& create, const std::function<void()>& handler);
 
     // Runs a menu entry as a click would, with a preset condition for the window it opens.
     void openEntry(const QString& name, const ProgramPreset& preset = ProgramPreset());
@@ -75,11 +74,14 @@ private:
     void dateReminder();
     void overdueReminder();
     void pictureActivated(const QString& entryName);
+    void arrangePictures(int columns);
 
     TQnMain* m_qnMain;
     QToolBar* m_toolBar = nullptr;
     QWidget* m_client = nullptr;
     QWidget* m_picturePanel = nullptr;
+    QList<QWidget*> m_tiles;
+    int m_pictureColumns = 0;
     QLabel* m_productPanel = nullptr;
     QLabel* m_datePanel = nullptr;
     QHash<QString, QAction*> m_entries;

@@ -39,8 +39,9 @@ TNumberingForm::TNumberingForm(QWidget* parent) : QDialog(parent)
     const QString detailName = AppContext::instance().DetailName;
     m_archiveId = box(QStringLiteral("CheckBox_ArchiveId"), QStringLiteral("系统自动填写档案编号"),
                       SettingIsOn(QStringLiteral("档案编号")));
-    m_detailId = box(QStringLiteral("CheckBox_DetailId"), QStringLiteral("系统自动填写") + detailName + QStringLiteral("编号"),
-                     SettingIsOn(QStringLiteral("档案明细编号")));
+    m_detailId =
+        box(QStringLiteral("CheckBox_DetailId"), QStringLiteral("系统自动填写") + detailName + QStringLiteral("编号"),
+            SettingIsOn(QStringLiteral("档案明细编号")));
     m_lendId = box(QStringLiteral("CheckBox_LendId"), QStringLiteral("系统自动填写档案借阅编号"),
                    SettingIsOn(QStringLiteral("档案借阅编号")));
     m_overdue = box(QStringLiteral("CheckBox_Overdue"), QStringLiteral("启动借阅档案过期未还提醒"),

@@ -10,10 +10,13 @@ namespace {
 QHash<QString, ProgramWindows::Entry>& table()
 {
     static QHash<QString, ProgramWindows::Entry> entries = {
-        {QStringLiteral("action_Numbering"), {QString(), {}, [](TMainForm& main) {
-                                                  TNumberingForm form(&main);
-                                                  form.exec();
-                                              }}},
+        {QStringLiteral("action_Numbering"),
+         {QString(),
+          {},
+          [](TMainForm& main) {
+              TNumberingForm form(&main);
+              form.exec();
+          }}},
     };
     return entries;
 }

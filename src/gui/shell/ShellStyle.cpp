@@ -37,10 +37,9 @@ QFrame* separator(QWidget* parent)
 void applyEntryColours(QWidget* window)
 {
     const AppContext& ctx = AppContext::instance();
-    window->setStyleSheet(
-        QStringLiteral("QDialog { background: %1; }"
-                       "QLineEdit:focus, QComboBox:focus { background: %2; }")
-            .arg(ctx.WindowColor.name(), ctx.WindowFocusColor.name()));
+    window->setStyleSheet(QStringLiteral("QDialog { background: %1; }"
+                                         "QLineEdit:focus, QComboBox:focus { background: %2; }")
+                              .arg(ctx.WindowColor.name(), ctx.WindowFocusColor.name()));
 }
 
 } // namespace ShellStyle

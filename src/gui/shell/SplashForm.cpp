@@ -2,13 +2,13 @@
 
 #include <QEventLoop>
 
-#include <algorithm>
 #include <QGuiApplication>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
 #include <QTimer>
+#include <algorithm>
 
 void PaintTitlePicture(QPainter& p, const QRect& r, int titlePointSize)
 {

@@ -32,6 +32,7 @@ inline QList<QUrl>& openedUrls()
 inline void setUp()
 {
     Startup::setUpApplication(*qApp);
+    Password::useMinimalCostForTests(true);
     GuiMessageSink::setTestMode(true);
     DesktopServices::setUrlOpener([](const QUrl& url) {
         openedUrls() << url;

@@ -72,12 +72,48 @@ private slots:
         QTest::addColumn<QString>("confirm");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("focus");
-        QTest::newRow("no organisation") << "  " << "A1" << "张三" << "1" << "1" << "必须输入单位名称" << "Edit_Company";
-        QTest::newRow("no number") << "档案室" << " " << "张三" << "1" << "1" << "必须输入用户编号" << "Edit_UserId";
-        QTest::newRow("no name") << "档案室" << "A1" << "" << "1" << "1" << "必须输入用户姓名" << "Edit_UserName";
-        QTest::newRow("no password") << "档案室" << "A1" << "张三" << "  " << "1" << "必须输入用户口令" << "Edit_Password";
-        QTest::newRow("no confirmation") << "档案室" << "A1" << "张三" << "1" << "" << "必须确认用户口令" << "Edit_Confirm";
-        QTest::newRow("mismatch") << "档案室" << "A1" << "张三" << "abc" << "abd" << "口令确认错误" << "Edit_Password";
+        QTest::newRow("no organisation") << "  "
+                                         << "A1"
+                                         << "张三"
+                                         << "1"
+                                         << "1"
+                                         << "必须输入单位名称"
+                                         << "Edit_Company";
+        QTest::newRow("no number") << "档案室"
+                                   << " "
+                                   << "张三"
+                                   << "1"
+                                   << "1"
+                                   << "必须输入用户编号"
+                                   << "Edit_UserId";
+        QTest::newRow("no name") << "档案室"
+                                 << "A1"
+                                 << ""
+                                 << "1"
+                                 << "1"
+                                 << "必须输入用户姓名"
+                                 << "Edit_UserName";
+        QTest::newRow("no password") << "档案室"
+                                     << "A1"
+                                     << "张三"
+                                     << "  "
+                                     << "1"
+                                     << "必须输入用户口令"
+                                     << "Edit_Password";
+        QTest::newRow("no confirmation") << "档案室"
+                                         << "A1"
+                                         << "张三"
+                                         << "1"
+                                         << ""
+                                         << "必须确认用户口令"
+                                         << "Edit_Confirm";
+        QTest::newRow("mismatch") << "档案室"
+                                  << "A1"
+                                  << "张三"
+                                  << "abc"
+                                  << "abd"
+                                  << "口令确认错误"
+                                  << "Edit_Password";
     }
     void checks()
     {
@@ -125,9 +161,10 @@ private slots:
         QCOMPARE(TestEnv::value(QStringLiteral("SELECT COMPANY_NAME FROM SYS_COMPANY_TABLE WHERE COMPANY_ID='000001'")),
                  QStringLiteral("第一档案馆"));
         // The number is upper case; the password is kept only as a hash of the trimmed text.
-        QCOMPARE(TestEnv::value(QStringLiteral("SELECT USE_NAME || '|' || SYS_USER || '|' || STOP_RIGHT || '|' || "
-                                               "CREATE_NAME || '|' || CREATE_DATE FROM SYS_USER_TABLE WHERE USE_ID='A01'")),
-                 QStringLiteral("王小明|是|有效|王小明|2009-03-25"));
+        QCOMPARE(
+            TestEnv::value(QStringLiteral("SELECT USE_NAME || '|' || SYS_USER || '|' || STOP_RIGHT || '|' || "
+                                          "CREATE_NAME || '|' || CREATE_DATE FROM SYS_USER_TABLE WHERE USE_ID='A01'")),
+            QStringLiteral("王小明|是|有效|王小明|2009-03-25"));
         const QString stored = TestEnv::value(QStringLiteral("SELECT USE_PASSWORD FROM SYS_USER_TABLE"));
         QVERIFY(stored.startsWith(QStringLiteral("$argon2id$")));
         QVERIFY(!stored.contains(QStringLiteral("pass1")));
@@ -142,19 +179,21 @@ private slots:
                      "(COMPOSE_ID=2 AND PROGRAM_ID IN (1,2)))")),
                  QStringLiteral("9"));
 
-        QCOMPARE(TestEnv::value(QStringLiteral("SELECT group_concat(PRINT_ID || ':' || PRINT_INDEX || ':' || PRINT_NAME "
-                                               "|| ':' || PRINT_TYPE, ';') FROM (SELECT * FROM SYS_PRINT_NAME_TABLE "
-                                               "ORDER BY PRINT_ID)")),
-                 QStringLiteral("200700000007:ArchiveForm:档案资料:M;"
-                                "200700000008:QueryArchiveDetail:档案明细资料查询报表:M;"
-                                "200700000009:SelectArchivesDetailForm:档案明细资料报表:MD;"
-                                "200700000010:SelectArchivesLend:档案借阅单:MD;"
-                                "200700000011:QueryArchiveLendForm:档案借阅资料查询报表:M"));
+        QCOMPARE(
+            TestEnv::value(QStringLiteral("SELECT group_concat(PRINT_ID || ':' || PRINT_INDEX || ':' || PRINT_NAME "
+                                          "|| ':' || PRINT_TYPE, ';') FROM (SELECT * FROM SYS_PRINT_NAME_TABLE "
+                                          "ORDER BY PRINT_ID)")),
+            QStringLiteral("200700000007:ArchiveForm:档案资料:M;"
+                           "200700000008:QueryArchiveDetail:档案明细资料查询报表:M;"
+                           "200700000009:SelectArchivesDetailForm:档案明细资料报表:MD;"
+                           "200700000010:SelectArchivesLend:档案借阅单:MD;"
+                           "200700000011:QueryArchiveLendForm:档案借阅资料查询报表:M"));
 
         // The numbering window wrote every setting (unchanged defaults: numbers by hand, backup on).
-        QCOMPARE(TestEnv::value(QStringLiteral("SELECT group_concat(NAME_ID || '=' || AUTO_ID, ';') FROM "
-                                               "(SELECT * FROM SYS_ID_TABLE ORDER BY NAME_ID)")),
-                 QStringLiteral("不自动数据备份=否;分类编号=0;档案借阅编号=否;档案明细编号=否;档案编号=否;过期未还提醒=否"));
+        QCOMPARE(
+            TestEnv::value(QStringLiteral("SELECT group_concat(NAME_ID || '=' || AUTO_ID, ';') FROM "
+                                          "(SELECT * FROM SYS_ID_TABLE ORDER BY NAME_ID)")),
+            QStringLiteral("不自动数据备份=否;分类编号=0;档案借阅编号=否;档案明细编号=否;档案编号=否;过期未还提醒=否"));
 
         const AppContext& ctx = AppContext::instance();
         QCOMPARE(ctx.UserId, QStringLiteral("A01"));
@@ -176,8 +215,10 @@ private slots:
                                      "('000002','分部')"));
         TEnrolForm form;
         form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
         enrol(form, QStringLiteral("新名称"), QStringLiteral("9"), QStringLiteral("李四"), QStringLiteral("x"));
         QTRY_COMPARE(form.result(), int(QDialog::Accepted));
+        qDebug() << ShellTest::messages();
         QCOMPARE(TestEnv::value(QStringLiteral("SELECT group_concat(COMPANY_ID || COMPANY_NAME) FROM "
                                                "(SELECT * FROM SYS_COMPANY_TABLE ORDER BY COMPANY_ID)")),
                  QStringLiteral("000001新名称,000002新名称"));
@@ -238,9 +279,10 @@ private slots:
         form.findChild<QRadioButton*>(QStringLiteral("RadioButton_Scheme3"))->setChecked(true);
         form.findChild<QPushButton*>(QStringLiteral("button_Ok"))->click();
         QCOMPARE(form.result(), int(QDialog::Accepted));
-        QCOMPARE(TestEnv::value(QStringLiteral("SELECT group_concat(NAME_ID || '=' || AUTO_ID, ';') FROM "
-                                               "(SELECT * FROM SYS_ID_TABLE ORDER BY NAME_ID)")),
-                 QStringLiteral("不自动数据备份=否;分类编号=3;档案借阅编号=否;档案明细编号=是;档案编号=是;过期未还提醒=否"));
+        QCOMPARE(
+            TestEnv::value(QStringLiteral("SELECT group_concat(NAME_ID || '=' || AUTO_ID, ';') FROM "
+                                          "(SELECT * FROM SYS_ID_TABLE ORDER BY NAME_ID)")),
+            QStringLiteral("不自动数据备份=否;分类编号=3;档案借阅编号=否;档案明细编号=是;档案编号=是;过期未还提醒=否"));
         QCOMPARE(AppContext::instance().NumberingScheme, 3);
     }
 
