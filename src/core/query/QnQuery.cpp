@@ -130,6 +130,40 @@ QString singleTable(const QString& sql, int* selectEnd)
     return table;
 }
 
+// "FROM table [alias] [WHERE (condition)]" of a single-table statement, without its ORDER BY, so that counts
+// and sums run as one aggregate the engine answers from its indexes instead of over a sorted subquery.
+// extraCondition is added with AND. Empty when the statement is not that simple (or has a LIMIT).
+QString aggregateFrom(const QString& statement, const QString& extraCondition)
+{
+    QString sql = statement.trimmed();
+    while (sql.endsWith(QLatin1Char(';')))
+        sql = sql.chopped(1).trimmed();
+    int selectEnd = 0;
+    if (singleTable(sql, &selectEnd).isEmpty())
+        return {};
+    const QList<Token> t = topLevelTokens(sql);
+    int fromStart = -1, whereEnd = -1, end = int(sql.size());
+    for (const Token& tok : t) {
+        if (fromStart < 0 && tok.word == QLatin1String("FROM"))
+            fromStart = tok.end - 4;
+        else if (fromStart >= 0 && whereEnd < 0 && tok.word == QLatin1String("WHERE"))
+            whereEnd = tok.end;
+        else if (tok.word == QLatin1String("ORDER") && end == int(sql.size()))
+            end = tok.end - 5;
+        else if (tok.word == QLatin1String("LIMIT"))
+            return {};
+    }
+    if (fromStart < 0)
+        return {};
+    if (whereEnd < 0) {
+        QString from = sql.mid(fromStart, end - fromStart);
+        return extraCondition.isEmpty() ? from : from + QStringLiteral(" WHERE ") + extraCondition;
+    }
+    QString from = sql.mid(fromStart, whereEnd - fromStart) + QStringLiteral(" (") +
+                   sql.mid(whereEnd, end - whereEnd).trimmed() + QLatin1Char(')');
+    return extraCondition.isEmpty() ? from : from + QStringLiteral(" AND ") + extraCondition;
+}
+
 QVariant cleaned(const QVariant& v)
 {
     return v.isNull() ? QVariant() : v;
@@ -298,6 +332,20 @@ bool TQnQuery::detectRowId()
     return m_hasRowId;
 }
 
+// The rows shown from the query's own list instead of the table's (pinned or dropped), as a condition on rowid.
+QString TQnQuery::exclusionCondition() const
+{
+    QStringList ids;
+    for (const Pinned& p : m_pinned)
+        if (p.rowId > 0)
+            ids << Sql::number(double(p.rowId));
+    for (qint64 id : m_dropped)
+        ids << Sql::number(double(id));
+    if (ids.isEmpty())
+        return {};
+    return QStringLiteral("rowid NOT IN (") + ids.join(QLatin1Char(',')) + QLatin1Char(')');
+}
+
 QString TQnQuery::exclusion() const
 {
     QStringList ids;
@@ -338,7 +386,11 @@ bool TQnQuery::countRows()
 {
     QSqlQuery q(Database::db());
     q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM (") + m_select + QLatin1Char(')') + exclusion()) || !q.next())
+    const QString direct = m_hasRowId ? aggregateFrom(m_sql, exclusionCondition()) : QString();
+    const QString sql = direct.isEmpty()
+                            ? QStringLiteral("SELECT COUNT(*) FROM (") + m_select + QLatin1Char(')') + exclusion()
+                            : QStringLiteral("SELECT COUNT(*) ") + direct;
+    if (!q.exec(sql) || !q.next())
         return false;
     m_baseCount = q.value(0).toInt();
     return true;
@@ -363,9 +415,10 @@ bool TQnQuery::computeBaseSums() const
         totals << QStringLiteral("TOTAL(") + n + QLatin1Char(')');
     QSqlQuery q(Database::db());
     q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT ") + totals.join(QLatin1Char(',')) + QStringLiteral(" FROM (") + m_select +
-                QLatin1Char(')') + exclusion()) ||
-        !q.next())
+    const QString direct = m_hasRowId ? aggregateFrom(m_sql, exclusionCondition()) : QString();
+    const QString from = direct.isEmpty() ? QStringLiteral(" FROM (") + m_select + QLatin1Char(')') + exclusion()
+                                          : QLatin1Char(' ') + direct;
+    if (!q.exec(QStringLiteral("SELECT ") + totals.join(QLatin1Char(',')) + from) || !q.next())
         return false;
     for (int i = 0; i < names.size(); ++i)
         m_baseSums.insert(names.at(i), q.value(i).toDouble());

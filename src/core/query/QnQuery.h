@@ -290,6 +290,7 @@ private:
     bool detectRowId();
     QString baseSql() const;
     QString exclusion() const;
+    QString exclusionCondition() const;
     bool fetchRows(int offset, int limit, QList<Row>* rows);
     bool countRows();
     bool computeBaseSums() const;
