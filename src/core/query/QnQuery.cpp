@@ -30,8 +30,9 @@ QString msgDbError()
 
 struct Token
 {
-    QString word; // upper-case word, or the punctuation character
-    int end = 0;  // offset just past the token in the statement
+    QString word;  // upper-case word, or the punctuation character
+    int end = 0;   // offset just past the token in the statement
+    int start = 0; // offset of its first character
 };
 
 // The top-level tokens of a statement (nothing inside parentheses, quotes skipped), enough to tell whether it
@@ -57,15 +58,15 @@ QList<Token> topLevelTokens(const QString& sql)
                 ++j;
             }
             if (depth == 0 && c != QLatin1Char('\''))
-                out.append({QStringLiteral("\"ID"), j + 1});
+                out.append({QStringLiteral("\"ID"), j + 1, i});
             else if (depth == 0)
-                out.append({QStringLiteral("'"), j + 1});
+                out.append({QStringLiteral("'"), j + 1, i});
             i = j + 1;
             continue;
         }
         if (c == QLatin1Char('(')) {
             if (depth == 0)
-                out.append({QStringLiteral("("), i + 1});
+                out.append({QStringLiteral("("), i + 1, i});
             ++depth;
             ++i;
             continue;
@@ -85,12 +86,12 @@ QList<Token> topLevelTokens(const QString& sql)
                              sql.at(j) == QLatin1Char('.') || sql.at(j) == QLatin1Char('*')))
                 ++j;
             if (depth == 0)
-                out.append({sql.mid(i, j - i).toUpper(), j});
+                out.append({sql.mid(i, j - i).toUpper(), j, i});
             i = j;
             continue;
         }
         if (depth == 0)
-            out.append({QString(c), i + 1});
+            out.append({QString(c), i + 1, i});
         ++i;
     }
     return out;
@@ -130,38 +131,21 @@ QString singleTable(const QString& sql, int* selectEnd)
     return table;
 }
 
-// "FROM table [alias] [WHERE (condition)]" of a single-table statement, without its ORDER BY, so that counts
-// and sums run as one aggregate the engine answers from its indexes instead of over a sorted subquery.
-// extraCondition is added with AND. Empty when the statement is not that simple (or has a LIMIT).
-QString aggregateFrom(const QString& statement, const QString& extraCondition)
+// The statement without its closing ORDER BY: counts and sums need no order, and sorting every row of a
+// large result only to count it costs more than the count.
+QString withoutOrder(const QString& sql)
 {
-    QString sql = statement.trimmed();
-    while (sql.endsWith(QLatin1Char(';')))
-        sql = sql.chopped(1).trimmed();
-    int selectEnd = 0;
-    if (singleTable(sql, &selectEnd).isEmpty())
-        return {};
     const QList<Token> t = topLevelTokens(sql);
-    int fromStart = -1, whereEnd = -1, end = int(sql.size());
-    for (const Token& tok : t) {
-        if (fromStart < 0 && tok.word == QLatin1String("FROM"))
-            fromStart = tok.end - 4;
-        else if (fromStart >= 0 && whereEnd < 0 && tok.word == QLatin1String("WHERE"))
-            whereEnd = tok.end;
-        else if (tok.word == QLatin1String("ORDER") && end == int(sql.size()))
-            end = tok.end - 5;
-        else if (tok.word == QLatin1String("LIMIT"))
-            return {};
-    }
-    if (fromStart < 0)
-        return {};
-    if (whereEnd < 0) {
-        QString from = sql.mid(fromStart, end - fromStart);
-        return extraCondition.isEmpty() ? from : from + QStringLiteral(" WHERE ") + extraCondition;
-    }
-    QString from = sql.mid(fromStart, whereEnd - fromStart) + QStringLiteral(" (") +
-                   sql.mid(whereEnd, end - whereEnd).trimmed() + QLatin1Char(')');
-    return extraCondition.isEmpty() ? from : from + QStringLiteral(" AND ") + extraCondition;
+    int order = -1;
+    for (int i = 0; i + 1 < t.size(); ++i)
+        if (t.at(i).word == QLatin1String("ORDER") && t.at(i + 1).word == QLatin1String("BY"))
+            order = i;
+    if (order < 0)
+        return sql;
+    for (int i = order; i < t.size(); ++i)
+        if (t.at(i).word == QLatin1String("LIMIT"))
+            return sql; // the order decides which rows there are
+    return sql.left(t.at(order).start);
 }
 
 QVariant cleaned(const QVariant& v)
@@ -252,6 +236,18 @@ QString TQnQuery::yearMonth() const
     return d.toString(QStringLiteral("yyyyMM"));
 }
 
+void TQnQuery::stampFromContext()
+{
+    const AppContext& ctx = AppContext::instance();
+    m_loginDate = ctx.LoginDate;
+    m_userName = ctx.UserName;
+    m_yearMonth.clear();
+    m_yearMonth = yearMonth();
+    m_today = Clock::today().toString(QStringLiteral("yyyyMMdd"));
+    m_colorOnFocus = ctx.WindowFocusColor;
+    m_sqlType = ctx.SqlType;
+}
+
 QString TQnQuery::today() const
 {
     return m_today.isEmpty() ? Clock::today().toString(QStringLiteral("yyyyMMdd")) : m_today;
@@ -262,6 +258,7 @@ QString TQnQuery::today() const
 void TQnQuery::SetFieldsData(const TFieldsDataArray& fields)
 {
     m_fields = fields;
+    mapFields();
     m_sumsValid = false;
     if (m_state != Closed && !m_columns.isEmpty()) {
         emit headerDataChanged(Qt::Horizontal, 0, int(m_columns.size()) - 1);
@@ -282,6 +279,24 @@ void TQnQuery::SetInsertData(const TInsertDataArray& inserts)
 void TQnQuery::SetEditData(const TEditDataArray& edits)
 {
     m_edits = edits;
+}
+
+const TFieldsData* TQnQuery::fieldAt(int column) const
+{
+    const int d = column >= 0 && column < m_fieldOf.size() ? m_fieldOf.at(column) : -1;
+    return d >= 0 && d < m_fields.size() ? &m_fields.at(d) : nullptr;
+}
+
+void TQnQuery::mapFields()
+{
+    m_fieldOf.clear();
+    for (const QString& name : m_columns) {
+        int found = -1;
+        for (int i = 0; i < m_fields.size() && found < 0; ++i)
+            if (m_fields.at(i).fieldName.compare(name, Qt::CaseInsensitive) == 0)
+                found = i;
+        m_fieldOf << found;
+    }
 }
 
 const TFieldsData* TQnQuery::fieldData(const QString& column) const
@@ -329,21 +344,10 @@ bool TQnQuery::detectRowId()
     else
         m_select =
             QStringLiteral("SELECT NULL AS ") + RowIdColumn + QStringLiteral(", * FROM (") + sql + QStringLiteral(")");
+    m_plainSelect = m_hasRowId ? withoutOrder(m_select)
+                               : QStringLiteral("SELECT NULL AS ") + RowIdColumn + QStringLiteral(", * FROM (") +
+                                     withoutOrder(sql) + QStringLiteral(")");
     return m_hasRowId;
-}
-
-// The rows shown from the query's own list instead of the table's (pinned or dropped), as a condition on rowid.
-QString TQnQuery::exclusionCondition() const
-{
-    QStringList ids;
-    for (const Pinned& p : m_pinned)
-        if (p.rowId > 0)
-            ids << Sql::number(double(p.rowId));
-    for (qint64 id : m_dropped)
-        ids << Sql::number(double(id));
-    if (ids.isEmpty())
-        return {};
-    return QStringLiteral("rowid NOT IN (") + ids.join(QLatin1Char(',')) + QLatin1Char(')');
 }
 
 QString TQnQuery::exclusion() const
@@ -367,17 +371,50 @@ QString TQnQuery::baseSql() const
 
 bool TQnQuery::fetchRows(int offset, int limit, QList<Row>* rows)
 {
-    QSqlQuery q(Database::db());
-    q.setForwardOnly(true);
-    if (!q.exec(baseSql() + QStringLiteral(" LIMIT %1 OFFSET %2").arg(limit).arg(offset)))
-        return false;
+    const QString window = QStringLiteral(" LIMIT %1 OFFSET %2").arg(limit).arg(offset);
     const int n = int(m_columns.size()) + 1;
-    while (q.next()) {
+    auto readRow = [n](QSqlQuery& q) {
         Row r;
         r.reserve(n);
         for (int i = 0; i < n; ++i)
             r.append(cleaned(q.value(i)));
-        rows->append(std::move(r));
+        return r;
+    };
+    QSqlQuery q(Database::db());
+    q.setForwardOnly(true);
+    if (!m_hasRowId) {
+        if (!q.exec(baseSql() + window))
+            return false;
+        while (q.next())
+            rows->append(readRow(q));
+        return true;
+    }
+    // Sort only the row ids (the index often covers them), then read the window's rows by id: a window deep
+    // in a large sorted result does not drag every row before it through the sorter.
+    if (!q.exec(QStringLiteral("SELECT ") + RowIdColumn + QStringLiteral(" FROM (") + m_select + QLatin1Char(')') +
+                exclusion() + window))
+        return false;
+    QList<qint64> ids;
+    QStringList idTexts;
+    while (q.next()) {
+        ids << q.value(0).toLongLong();
+        idTexts << Sql::number(double(ids.last()));
+    }
+    if (ids.isEmpty())
+        return true;
+    if (!q.exec(QStringLiteral("SELECT * FROM (") + m_plainSelect + QStringLiteral(") WHERE ") + RowIdColumn +
+                QStringLiteral(" IN (") + idTexts.join(QLatin1Char(',')) + QLatin1Char(')')))
+        return false;
+    QHash<qint64, Row> byId;
+    while (q.next()) {
+        Row r = readRow(q);
+        byId.insert(r.at(0).toLongLong(), std::move(r));
+    }
+    for (qint64 id : ids) {
+        auto it = byId.find(id);
+        if (it == byId.end())
+            return false; // changed under us: read again later
+        rows->append(*it);
     }
     return true;
 }
@@ -386,11 +423,7 @@ bool TQnQuery::countRows()
 {
     QSqlQuery q(Database::db());
     q.setForwardOnly(true);
-    const QString direct = m_hasRowId ? aggregateFrom(m_sql, exclusionCondition()) : QString();
-    const QString sql = direct.isEmpty()
-                            ? QStringLiteral("SELECT COUNT(*) FROM (") + m_select + QLatin1Char(')') + exclusion()
-                            : QStringLiteral("SELECT COUNT(*) ") + direct;
-    if (!q.exec(sql) || !q.next())
+    if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM (") + m_plainSelect + QLatin1Char(')') + exclusion()) || !q.next())
         return false;
     m_baseCount = q.value(0).toInt();
     return true;
@@ -415,10 +448,9 @@ bool TQnQuery::computeBaseSums() const
         totals << QStringLiteral("TOTAL(") + n + QLatin1Char(')');
     QSqlQuery q(Database::db());
     q.setForwardOnly(true);
-    const QString direct = m_hasRowId ? aggregateFrom(m_sql, exclusionCondition()) : QString();
-    const QString from = direct.isEmpty() ? QStringLiteral(" FROM (") + m_select + QLatin1Char(')') + exclusion()
-                                          : QLatin1Char(' ') + direct;
-    if (!q.exec(QStringLiteral("SELECT ") + totals.join(QLatin1Char(',')) + from) || !q.next())
+    if (!q.exec(QStringLiteral("SELECT ") + totals.join(QLatin1Char(',')) + QStringLiteral(" FROM (") + m_plainSelect +
+                QLatin1Char(')') + exclusion()) ||
+        !q.next())
         return false;
     for (int i = 0; i < names.size(); ++i)
         m_baseSums.insert(names.at(i), q.value(i).toDouble());
@@ -510,7 +542,7 @@ TQnQuery::Row TQnQuery::readRowById(qint64 rowId)
     QSqlQuery q(Database::db());
     q.setForwardOnly(true);
     if (!m_hasRowId ||
-        !q.exec(QStringLiteral("SELECT * FROM (") + m_select + QStringLiteral(") WHERE ") + RowIdColumn +
+        !q.exec(QStringLiteral("SELECT * FROM (") + m_plainSelect + QStringLiteral(") WHERE ") + RowIdColumn +
                 QStringLiteral(" = ") + Sql::number(double(rowId))) ||
         !q.next())
         return {};
@@ -598,6 +630,8 @@ bool TQnQuery::OpenQuery()
             m_hasRowId = false;
             m_select = QStringLiteral("SELECT NULL AS ") + RowIdColumn + QStringLiteral(", * FROM (") + m_sql +
                        QStringLiteral(")");
+            m_plainSelect = QStringLiteral("SELECT NULL AS ") + RowIdColumn + QStringLiteral(", * FROM (") +
+                            withoutOrder(m_sql) + QStringLiteral(")");
             ok = q.exec(QStringLiteral("SELECT * FROM (") + m_select + QStringLiteral(") LIMIT 0"));
         }
         if (!ok) {
@@ -613,6 +647,7 @@ bool TQnQuery::OpenQuery()
         m_columns << record.fieldName(i);
         m_columnIndex.insert(record.fieldName(i).toUpper(), i - 1);
     }
+    mapFields();
     m_pinned.clear();
     m_dropped.clear();
     m_cache.clear();
@@ -657,6 +692,7 @@ void TQnQuery::resetState()
     m_state = Closed;
     m_columns.clear();
     m_columnIndex.clear();
+    m_fieldOf.clear();
     m_tableColumns.clear();
     m_pinned.clear();
     m_dropped.clear();
@@ -759,6 +795,46 @@ QVariant TQnQuery::valueAt(int row, const QString& column) const
     return c < 0 || !r ? QVariant() : cell(*r, c);
 }
 
+QVariantMap TQnQuery::record() const
+{
+    QVariantMap out;
+    for (const QString& name : m_columns)
+        out.insert(name, value(name));
+    return out;
+}
+
+int TQnQuery::locate(const QString& column, const QVariant& wanted)
+{
+    const int c = columnIndex(column);
+    if (m_state == Closed || c < 0)
+        return -1;
+    const QString target = textOf(cleaned(wanted));
+    for (const Pinned& p : m_pinned)
+        if (!(isEditing() && p.pos == m_current) && textOf(cell(p.values, c)) == target)
+            return p.pos;
+    // The row's place among the result's rows, numbered in the result's own order.
+    const QString col = Sql::identifier(m_columns.at(c));
+    if (col.isEmpty())
+        return -1;
+    const QString lit = sqlValue(col, cleaned(wanted));
+    QSqlQuery q(Database::db());
+    q.setForwardOnly(true);
+    const QString numbered = QStringLiteral("SELECT ") + col +
+                             QStringLiteral(" AS QN_KEY_, row_number() OVER () AS QN_N_ FROM (") + m_select +
+                             QLatin1Char(')') + exclusion();
+    if (!q.exec(QStringLiteral("SELECT QN_N_ FROM (") + numbered + QStringLiteral(") WHERE QN_KEY_ ") +
+                (lit == QLatin1String("NULL") ? QStringLiteral("IS NULL") : QStringLiteral("= ") + lit) +
+                QStringLiteral(" ORDER BY QN_N_ LIMIT 1")) ||
+        !q.next())
+        return -1;
+    int row = q.value(0).toInt() - 1;
+    // From a place among the result's rows to a place in the list, which also holds the pinned rows.
+    for (const Pinned& p : m_pinned)
+        if (p.pos <= row)
+            ++row;
+    return row < recordCount() ? row : -1;
+}
+
 QVariant TQnQuery::oldValue(const QString& column) const
 {
     const int c = columnIndex(column);
@@ -787,7 +863,7 @@ void TQnQuery::FocusColumn(const QString& column)
 
 bool TQnQuery::AppendRecord()
 {
-    if (m_state != Browse)
+    if (m_state != Browse || (m_detail && m_detail->isEditing()))
         return false;
     if (m_master && m_master->isEmpty()) {
         ShowWarning(QStringLiteral("主数据库页面没有数据纪录，从数据页面不能有新的纪录"));
@@ -815,6 +891,7 @@ bool TQnQuery::AppendRecord()
         CancelRecord();
         return false;
     }
+    detailReopen(); // a new master row has no details yet
     emit recordAppended();
     if (!m_silent && !m_activeControl.isEmpty())
         emit focusControlRequested(m_activeControl);
@@ -1135,7 +1212,14 @@ bool TQnQuery::composedSave()
         return false;
     }
     const bool adding = m_state == Insert;
-    const QString key = keyCondition(!adding);
+    const bool declaredKey = !keyColumns().isEmpty();
+    const qint64 oldId = !adding && !m_old.isEmpty() ? m_old.at(0).toLongLong() : 0;
+    // Without a declared key the row id names an edited row; a new row is then only appended.
+    QString key;
+    if (declaredKey)
+        key = keyCondition(!adding);
+    else if (!adding)
+        key = m_hasRowId && oldId > 0 ? QStringLiteral("rowid = ") + Sql::number(double(oldId)) : keyCondition(true);
     QSqlQuery q(Database::db());
     q.setForwardOnly(true);
     if (!key.isEmpty()) {
@@ -1169,15 +1253,16 @@ bool TQnQuery::composedSave()
         if (!q.exec(sql))
             return engineFailure(q.lastError());
         rowId = q.lastInsertId().toLongLong();
-        const QString again = keyCondition(false);
-        if (!again.isEmpty()) {
-            if (!q.exec(QStringLiteral("SELECT rowid FROM ") + table + QStringLiteral(" WHERE ") + again))
+        // The new row must be found again by its key; when it is not, the key's index is damaged.
+        if (declaredKey) {
+            if (!q.exec(QStringLiteral("SELECT rowid FROM ") + table + QStringLiteral(" WHERE ") + keyCondition(false)))
                 return engineFailure(q.lastError());
             if (!q.next()) {
                 fail(QStringLiteral("数据保存过程发生错误,可能数据库索引已损坏，请先修复损坏的数据库索引"));
                 return false;
             }
-            rowId = q.value(0).toLongLong();
+            if (rowId <= 0)
+                rowId = q.value(0).toLongLong();
             q.finish();
         }
     } else {
@@ -1246,6 +1331,7 @@ bool TQnQuery::SaveRecord()
     emit fieldValueChanged(QString());
     emit recordSaved();
     emit footersChanged();
+    detailReopen();
     return true;
 }
 
@@ -1362,8 +1448,10 @@ bool TQnQuery::DeleteRecord()
             return false;
         QSqlQuery q(Database::db());
         const qint64 rowId = values.at(0).toLongLong();
-        const QString where =
-            m_hasRowId && rowId > 0 && key.isEmpty() ? QStringLiteral("rowid = ") + Sql::number(double(rowId)) : key;
+        // Without a declared key the row id names the row: rows that hold the same values stay.
+        const QString where = m_hasRowId && rowId > 0 && keyColumns().isEmpty()
+                                  ? QStringLiteral("rowid = ") + Sql::number(double(rowId))
+                                  : key;
         if (where.isEmpty() || !q.exec(QStringLiteral("DELETE FROM ") + table + QStringLiteral(" WHERE ") + where)) {
             const EngineErrorInfo info = classifyEngineError(q.lastError());
             ShowWarning(info.condition == EngineCondition::ReferencedByDetail ||
@@ -1377,7 +1465,8 @@ bool TQnQuery::DeleteRecord()
             return false;
         }
     }
-    if (m_state == Edit) {
+    const bool wasEditing = m_state == Edit;
+    if (wasEditing) {
         m_buffer.clear();
         m_old.clear();
         m_state = Browse;
@@ -1407,7 +1496,8 @@ bool TQnQuery::DeleteRecord()
         m_current = qMin(row, recordCount() - 1);
         endRemoveRows();
     }
-    emit stateChanged(Browse);
+    if (wasEditing)
+        emit stateChanged(Browse);
     emit currentRowChanged(m_current, row);
     emit fieldValueChanged(QString());
     emit recordDeleted();
@@ -1455,7 +1545,7 @@ bool TQnQuery::columnVisible(int column) const
         return false;
     if (m_fields.isEmpty() || m_columns.size() < 2)
         return true;
-    const TFieldsData* f = fieldData(m_columns.at(column));
+    const TFieldsData* f = fieldAt(column);
     if (!f)
         return false;
     if (f->displayWidth == -1)
@@ -1469,7 +1559,7 @@ int TQnQuery::columnDisplayWidth(int column) const
 {
     if (column < 0 || column >= m_columns.size())
         return 0;
-    const TFieldsData* f = fieldData(m_columns.at(column));
+    const TFieldsData* f = fieldAt(column);
     if (!f)
         return 0;
     if (f->displayWidth == -1)
@@ -1497,7 +1587,7 @@ QVariant TQnQuery::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.column() >= m_columns.size())
         return {};
-    const TFieldsData* f = fieldData(m_columns.at(index.column()));
+    const TFieldsData* f = fieldAt(index.column());
     if (role == Qt::TextAlignmentRole) {
         if (f && f->valueKind == QLatin1String("N"))
             return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
@@ -1532,7 +1622,7 @@ QVariant TQnQuery::headerData(int section, Qt::Orientation orientation, int role
         return section + 1;
     if (section < 0 || section >= m_columns.size())
         return {};
-    const TFieldsData* f = fieldData(m_columns.at(section));
+    const TFieldsData* f = fieldAt(section);
     return f && !f->caption.isEmpty() ? f->caption : m_columns.at(section);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "RowCache.h"
+#include "common/AppContext.h"
 
 #include <QAbstractTableModel>
 #include <QColor>
@@ -151,6 +152,10 @@ public:
     void setLoginDate(const QString& date) { m_loginDate = date; }
     QString yearMonth() const;
     QString today() const;
+    // All the stamps from AppContext and the clock at once (what PrepareQuery does).
+    void stampFromContext();
+    void setSqlType(TSqlType type) { m_sqlType = type; }
+    TSqlType sqlType() const { return m_sqlType; }
 
     // --- descriptors
     void SetFieldsData(const TFieldsDataArray& fields);
@@ -229,6 +234,10 @@ public:
     // Only while adding or editing; false otherwise or for an unknown column.
     bool setValue(const QString& column, const QVariant& value);
     QVariant valueAt(int row, const QString& column) const;
+    // Every column of the current record by name.
+    QVariantMap record() const;
+    // The first row whose column holds value (-1 when none); the search runs in SQL, not by reading rows.
+    int locate(const QString& column, const QVariant& value);
     // The value the column had when editing started (the key of the row).
     QVariant oldValue(const QString& column) const;
 
@@ -287,10 +296,11 @@ private:
     };
 
     QString cleanTable() const;
+    const TFieldsData* fieldAt(int column) const;
+    void mapFields();
     bool detectRowId();
     QString baseSql() const;
     QString exclusion() const;
-    QString exclusionCondition() const;
     bool fetchRows(int offset, int limit, QList<Row>* rows);
     bool countRows();
     bool computeBaseSums() const;
@@ -325,6 +335,7 @@ private:
     QString m_activeControl;
     QColor m_colorOnFocus;
     QString m_yearMonth, m_today, m_userName, m_loginDate;
+    TSqlType m_sqlType = TSqlType::urStandard;
 
     TFieldsDataArray m_fields;
     TCheckDataArray m_checks;
@@ -349,6 +360,7 @@ private:
     State m_state = Closed;
     QStringList m_columns;
     QHash<QString, int> m_columnIndex; // upper-case name -> column
+    QList<int> m_fieldOf;              // column -> its descriptor, -1 for none
     QList<TableColumn> m_tableColumns;
     bool m_hasRowId = false;
     int m_baseCount = 0;
@@ -363,6 +375,7 @@ private:
     mutable QHash<QString, double> m_baseSums; // footer sums over the result's rows (not the pinned ones)
     mutable bool m_sumsValid = false;
     QString m_select;        // the statement with the row id as its first column
+    QString m_plainSelect;   // the same without its ORDER BY (counts, sums, rows read by id)
     qint64 m_savedRowId = 0; // row id written by the last composed save
     int m_beforeAppend = -1; // current row before AppendRecord, restored by CancelRecord
 };

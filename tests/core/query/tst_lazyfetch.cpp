@@ -70,6 +70,29 @@ private slots:
         QVERIFY(q.rowCache().cachedSegments() <= q.rowCache().maxSegments());
     }
 
+    // Chinese names in GBK order, sorted by the engine; the row numbers follow that order.
+    void gbkOrder()
+    {
+        TestEnv env;
+        QVERIFY(env.ok());
+        fill();
+        TQnQuery q;
+        q.setTableName(QStringLiteral("QN_ARCHIVE_MASTER_TABLE"));
+        q.setSql(QStringLiteral("SELECT * FROM QN_ARCHIVE_MASTER_TABLE ORDER BY ") +
+                 Sql::orderByText(QStringLiteral("ARCHIVE_NAME")) + QStringLiteral(", ARCHIVE_ID"));
+        QVERIFY(q.OpenQuery());
+        QStringList names;
+        auto sq = OpenSql(QStringLiteral("SELECT ARCHIVE_NAME FROM QN_ARCHIVE_MASTER_TABLE ORDER BY ") +
+                          Sql::orderByText(QStringLiteral("ARCHIVE_NAME")) + QStringLiteral(", ARCHIVE_ID"));
+        while (sq && sq->next())
+            names << sq->value(0).toString();
+        QCOMPARE(names.size(), Rows);
+        for (int r : {0, 1, 255, 256, 1234, Rows - 1}) {
+            QCOMPARE(q.valueAt(r, QStringLiteral("ARCHIVE_NAME")).toString(), names.at(r));
+            QCOMPARE(q.locate(QStringLiteral("ARCHIVE_NAME"), names.at(r)), r);
+        }
+    }
+
     void staysConsistentThroughChanges()
     {
         TestEnv env;
@@ -132,6 +155,13 @@ private slots:
             TestEnv::value(QStringLiteral("SELECT TOTAL(NUMBER_FIELD1) FROM QN_ARCHIVE_MASTER_TABLE ") + where +
                            QStringLiteral(" OR ARCHIVE_ID = 'zzz'"));
         QCOMPARE(q.footerText(QStringLiteral("NUMBER_FIELD1")), TQnQuery::formatNumber(total.toDouble()));
+
+        // Rows are found by value wherever they are: read from the table, pinned, or not there at all.
+        for (const QString& id : {expected.first(), expected.at(777), QStringLiteral("zzz"), QStringLiteral("aaa"),
+                                  expected.at(1500), expected.last()})
+            QCOMPARE(q.locate(QStringLiteral("ARCHIVE_ID"), id), int(expected.indexOf(id)));
+        QCOMPARE(q.locate(QStringLiteral("ARCHIVE_ID"), QStringLiteral("' OR '1'='1")), -1);
+        QCOMPARE(q.locate(QStringLiteral("NO_SUCH_COLUMN"), 1), -1);
 
         // Reopened, the list is the table's again, in its order.
         QVERIFY(q.Refresh());

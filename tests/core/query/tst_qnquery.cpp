@@ -764,6 +764,50 @@ private slots:
         QCOMPARE(sink.texts(), QStringList{"主数据库页面没有数据纪录，从数据页面不能有新的纪录"});
     }
 
+    // A table without a key: the row id tells identical rows apart.
+    void tableWithoutKey()
+    {
+        TestEnv env;
+        QVERIFY(env.ok());
+        RecordingSink sink;
+        for (int i = 0; i < 2; ++i)
+            TestEnv::exec("INSERT INTO SYS_ARCHIVE_DBGRID_TABLE (USE_ID, FORM_NAME, DBGRID_NAME, FIELD_NAME, "
+                          "FIELD_WIDTH) VALUES ('001', 'ArchiveForm', 'DBGrid1', 'ARCHIVE_ID', 80)");
+        TQnQuery q;
+        q.setTableName("SYS_ARCHIVE_DBGRID_TABLE");
+        QVERIFY(q.keyColumns().isEmpty());
+        QVERIFY(q.OpenQuery());
+        QCOMPARE(q.recordCount(), 2);
+        QVERIFY(q.EditRecord());
+        q.setValue("FIELD_WIDTH", 120);
+        QVERIFY(q.SaveRecord());
+        QCOMPARE(
+            TestEnv::value("SELECT GROUP_CONCAT(FIELD_WIDTH) FROM (SELECT FIELD_WIDTH FROM SYS_ARCHIVE_DBGRID_TABLE "
+                           "ORDER BY FIELD_WIDTH)"),
+            QStringLiteral("80,120"));
+        QVERIFY(q.AppendRecord());
+        q.setValue("USE_ID", "001");
+        q.setValue("FIELD_WIDTH", 80);
+        QVERIFY(q.SaveRecord());
+        QCOMPARE(TestEnv::value("SELECT COUNT(*) FROM SYS_ARCHIVE_DBGRID_TABLE"), QStringLiteral("3"));
+        QVERIFY(q.setCurrentRow(1));
+        q.setNoDeleteConfirm(true);
+        QVERIFY(q.DeleteRecord());
+        QCOMPARE(TestEnv::value("SELECT COUNT(*) FROM SYS_ARCHIVE_DBGRID_TABLE"), QStringLiteral("2"));
+        QCOMPARE(sink.texts(), QStringList());
+    }
+
+    void stampsFromTheContext()
+    {
+        TestEnv env;
+        QVERIFY(env.ok());
+        TQnQuery q;
+        q.stampFromContext();
+        QCOMPARE(q.yearMonth(), QStringLiteral("200903")); // the working date's month
+        QCOMPARE(q.today(), QStringLiteral("20090325"));
+        QCOMPARE(q.colorOnFocus(), AppContext::instance().WindowFocusColor);
+    }
+
     void signals_()
     {
         TestEnv env;
