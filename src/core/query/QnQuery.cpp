@@ -1300,7 +1300,13 @@ bool TQnQuery::SaveRecord()
     const int row = m_current;
     const int p = pinnedIndex(row);
     Row values = m_buffer;
-    if (m_local) {
+    m_state = Browse; // the views read the saved row from here on, not the edit buffer
+    if (m_local && !m_hasRowId && p < 0) {
+        // A result without row ids cannot hide the table's row behind a pinned one: the change stays in the
+        // row's cached segment.
+        m_cache.update(baseOffset(row), values);
+        emit dataChanged(index(row, 0), index(row, qMax(0, int(m_columns.size()) - 1)));
+    } else if (m_local) {
         qint64 id = p >= 0 ? m_pinned.at(p).rowId : (m_old.isEmpty() ? 0 : m_old.at(0).toLongLong());
         if (id == 0)
             id = --m_localSerial;
@@ -1320,13 +1326,12 @@ bool TQnQuery::SaveRecord()
         m_cache.clear();
         countRows();
         m_sumsValid = false;
-        m_state = Browse;
         m_current = qMin(row, recordCount() - 1);
         endResetModel();
     }
     m_buffer.clear();
     m_old.clear();
-    setState(Browse);
+    emit stateChanged(Browse);
     emit currentRowChanged(m_current, m_current);
     emit fieldValueChanged(QString());
     emit recordSaved();
