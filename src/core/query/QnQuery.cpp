@@ -240,7 +240,6 @@ void TQnQuery::stampFromContext()
 {
     const AppContext& ctx = AppContext::instance();
     m_loginDate = ctx.LoginDate;
-    m_userName = ctx.UserName;
     m_yearMonth.clear();
     m_yearMonth = yearMonth();
     m_today = Clock::today().toString(QStringLiteral("yyyyMMdd"));

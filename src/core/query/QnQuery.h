@@ -122,7 +122,7 @@ public:
     };
     Q_ENUM(State)
 
-    // The column name of the raw value role, for views that want the stored value rather than the text.
+    // The stored value of a cell, for views that want it rather than the display text.
     static constexpr int RawValueRole = Qt::UserRole + 1;
 
     explicit TQnQuery(QObject* parent = nullptr);
@@ -144,11 +144,10 @@ public:
     void setColorOnFocus(const QColor& c) { m_colorOnFocus = c; }
     QColor colorOnFocus() const { return m_colorOnFocus; }
 
-    // Stamps of the window (PrepareQuery): "YYYYMM" of the working date, today as "YYYYMMDD", the user.
-    // Unset values come from AppContext and the clock.
+    // Stamps of the window (PrepareQuery): "YYYYMM" of the working date and today as "YYYYMMDD" for the
+    // numbers of the "Y", "M" and "D" kinds. Unset values come from AppContext.LoginDate and the clock.
     void setYearMonth(const QString& yyyymm) { m_yearMonth = yyyymm; }
     void setToday(const QString& yyyymmdd) { m_today = yyyymmdd; }
-    void setUserName(const QString& name) { m_userName = name; }
     void setLoginDate(const QString& date) { m_loginDate = date; }
     QString yearMonth() const;
     QString today() const;
@@ -172,7 +171,7 @@ public:
     void setSilent(bool on);
     bool isSilent() const { return m_silent; }
     void setNoDeleteConfirm(bool on) { m_noDeleteConfirm = on; } // one-shot: the next delete does not ask
-    void setCollectMessages(bool on) { m_collect = on; }         // check refusals are collected, not shown
+    void setCollectMessages(bool on) { m_collect = on; }         // refusals are collected, not shown
     bool collectsMessages() const { return m_collect; }
     QStringList collectedMessages() const { return m_collected; }
     void clearCollectedMessages() { m_collected.clear(); }
@@ -334,7 +333,7 @@ private:
     QStringList m_keyColumns;
     QString m_activeControl;
     QColor m_colorOnFocus;
-    QString m_yearMonth, m_today, m_userName, m_loginDate;
+    QString m_yearMonth, m_today, m_loginDate;
     TSqlType m_sqlType = TSqlType::urStandard;
 
     TFieldsDataArray m_fields;
