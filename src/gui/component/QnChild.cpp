@@ -1,9 +1,12 @@
 #include "QnChild.h"
 
 #include "MessageBoxes.h"
+#include "QnComboEdit.h"
+#include "QnEdit.h"
 #include "QnMain.h"
 #include "common/AppError.h"
 #include "db/Database.h"
+#include "query/QnQuery.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -29,6 +32,22 @@ bool isGrid(const QWidget* w)
 bool isMemo(const QWidget* w)
 {
     return qobject_cast<const QTextEdit*>(w) || qobject_cast<const QPlainTextEdit*>(w);
+}
+
+// The OnSelect of the input controls: true when the control took the Enter for itself.
+bool selectOnEnter(QWidget* focus)
+{
+    if (auto* select = dynamic_cast<TQnEnterSelect*>(focus))
+        return select->selectOnEnter();
+    if (auto* edit = qobject_cast<TQnEdit*>(focus))
+        return edit->selectOnEnter();
+    if (auto* edit = qobject_cast<TQnMEdit*>(focus))
+        return edit->selectOnEnter();
+    if (auto* edit = qobject_cast<TQnCustomComboEdit*>(focus))
+        return edit->selectOnEnter();
+    if (auto* edit = qobject_cast<TQnLCustomComboEdit*>(focus))
+        return edit->selectOnEnter();
+    return false;
 }
 
 bool isDataSetOfWindow(const QObject* o)
@@ -140,6 +159,8 @@ bool TQnChild::SetRight(const QString& userId, int groupId, const QString& value
 
 bool TQnChild::CanCloseDataSet(const QObject* dataSet) const
 {
+    if (const auto* query = qobject_cast<const TQnQuery*>(dataSet))
+        return !query->isEditing();
     const auto* state = dynamic_cast<const TQnDataSetState*>(dataSet);
     return !state || !state->isEditing();
 }
@@ -164,9 +185,12 @@ void TQnChild::closeDataSets()
         return;
     if (auto* own = dynamic_cast<TQnDataSetState*>(m_window.data()))
         own->closeDataSet();
-    for (QObject* o : m_window->findChildren<QObject*>())
-        if (auto* state = dynamic_cast<TQnDataSetState*>(o))
+    for (QObject* o : m_window->findChildren<QObject*>()) {
+        if (auto* query = qobject_cast<TQnQuery*>(o))
+            query->CloseQuery();
+        else if (auto* state = dynamic_cast<TQnDataSetState*>(o))
             state->closeDataSet();
+    }
 }
 
 void TQnChild::reportClosed()
@@ -213,7 +237,7 @@ bool TQnChild::handleKey(QWidget* focus, int key, Qt::KeyboardModifiers modifier
                 button->click();
                 return true;
             }
-            if (auto* select = dynamic_cast<TQnEnterSelect*>(focus); select && select->selectOnEnter())
+            if (selectOnEnter(focus))
                 return true;
         }
         moveFocus(true);

@@ -11,9 +11,9 @@
 class QWidget;
 class TQnMain;
 
-// A data set that can hold unsaved input. TQnQuery and the screens' own editors implement it; a program
-// window refuses to close while one of its data sets (those whose "tag" property is 0 or unset) is
-// inserting or editing. A program window may implement it itself as well.
+// A data set that can hold unsaved input besides TQnQuery (which the child knows by itself): a program window
+// refuses to close while one of its data sets (QObjects under the window whose "tag" property is 0 or unset)
+// is inserting or editing. A screen's own editor, or the window itself, may implement it.
 class TQnDataSetState
 {
 public:
@@ -24,8 +24,8 @@ public:
     virtual void closeDataSet() {}
 };
 
-// An input control that takes Enter for itself (the OnSelect of the input controls): when it answers true
-// the focus stays in the control.
+// A control that takes Enter for itself like the OnSelect of TQnEdit, TQnMEdit and the combo edits (which the
+// child knows by themselves): when it answers true the focus stays in the control.
 class TQnEnterSelect
 {
 public:

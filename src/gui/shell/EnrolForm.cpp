@@ -10,6 +10,7 @@
 #include "common/Password.h"
 #include "component/InputLimits.h"
 #include "component/QnChild.h"
+#include "component/QnThread.h"
 #include "db/Schema.h"
 
 #include <QApplication>
@@ -17,7 +18,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QShortcut>
 #include <QVBoxLayout>
@@ -177,15 +177,13 @@ void TEnrolForm::confirm()
 
 void TEnrolForm::registerReports()
 {
-    QProgressDialog progress(QStringLiteral("正在建立报表数据......"), QString(), 0,
-                             int(std::size(Logon::DeliveredReports)), parentWidget());
-    progress.setWindowTitle(QStringLiteral("提示窗口"));
-    progress.setCancelButton(nullptr);
-    progress.setMinimumDuration(0);
-    progress.setWindowModality(Qt::ApplicationModal);
-    progress.setValue(0);
-    const bool ok = Logon::registerDeliveredReports([&progress](int n) { progress.setValue(n); });
-    progress.close();
+    TQnThread progress;
+    progress.setCaption(QStringLiteral("正在建立报表数据......"));
+    progress.setProgressBar1(true);
+    progress.SetMax(int(std::size(Logon::DeliveredReports)));
+    progress.ShowWindow();
+    const bool ok = Logon::registerDeliveredReports([&progress](int n) { progress.SetPosition(n); });
+    progress.HideWindow();
     if (!ok)
         ShowWarning(QStringLiteral("报表建立过程发生错误"));
 }

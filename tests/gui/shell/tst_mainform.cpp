@@ -13,6 +13,7 @@
 #include "shell/AboutForm.h"
 #include "shell/MainForm.h"
 #include "shell/NumberingForm.h"
+#include "shell/SplashForm.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -495,6 +496,9 @@ private slots:
         TNumberingForm numbering(&main);
         numbering.show();
         ShellTest::grab(&numbering, QStringLiteral("numbering-form"));
+        TSplashForm splash;
+        splash.show();
+        ShellTest::grab(&splash, QStringLiteral("splash-form"));
     }
 
     void startupCleanUp()
