@@ -10,6 +10,7 @@
 #include "common/Password.h"
 #include "component/InputLimits.h"
 #include "component/QnChild.h"
+#include "component/QnEdit.h"
 #include "component/QnThread.h"
 #include "db/Schema.h"
 
@@ -26,7 +27,7 @@ namespace {
 
 QLineEdit* field(QWidget* parent, const QString& name, QFormLayout* form, const QString& caption)
 {
-    auto* edit = new QLineEdit(parent);
+    auto* edit = new TQnEdit(parent);
     edit->setObjectName(name);
     auto* label = new QLabel(caption, parent);
     label->setBuddy(edit);

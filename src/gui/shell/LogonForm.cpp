@@ -5,6 +5,8 @@
 #include "common/MessageSink.h"
 #include "common/Password.h"
 #include "component/QnChild.h"
+#include "component/QnComboBox.h"
+#include "component/QnEdit.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -21,7 +23,7 @@ TLogonForm::TLogonForm(QWidget* parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("用户登陆窗口"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    m_user = new QComboBox(this);
+    m_user = new TQnComboBox(this);
     m_user->setObjectName(QStringLiteral("ComboBox_User"));
     m_user->setEditable(true);
     m_user->setInsertPolicy(QComboBox::NoInsert);
@@ -30,7 +32,7 @@ TLogonForm::TLogonForm(QWidget* parent) : QDialog(parent)
     m_user->setEditText(QString());
     m_user->setMinimumWidth(200);
 
-    m_password = new QLineEdit(this);
+    m_password = new TQnEdit(this);
     m_password->setObjectName(QStringLiteral("Edit_Password"));
     m_password->setEchoMode(QLineEdit::Password);
     m_password->setMaxLength(Password::MaxLength);

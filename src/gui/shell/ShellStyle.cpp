@@ -1,6 +1,7 @@
 #include "ShellStyle.h"
 
 #include "common/AppContext.h"
+#include "component/QnInput.h"
 
 #include <QFrame>
 #include <QIcon>

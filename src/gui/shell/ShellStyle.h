@@ -14,8 +14,8 @@ QLabel* pictureLabel(const QString& resource, int size, QWidget* parent);
 // A one-line heading over a dialog's fields.
 QLabel* banner(const QString& text, QWidget* parent);
 QFrame* separator(QWidget* parent);
-// The entry colours: a light window, white fields, the focus colour of the login context on the field
-// that has the focus.
+// The entry colours: the window colour of the login context, and its focus colour on the input control
+// (TQnEdit, TQnComboBox…) that has the focus.
 void applyEntryColours(QWidget* window);
 
 } // namespace ShellStyle
