@@ -42,6 +42,15 @@ struct TFieldsData
     QString editControl;      // objectName of the window control bound to the column
     bool amountBoxes = false; // TQnDBGrid: draw the value in digit boxes
     int digitBoxes = 0;
+    // The find dialogs: the second text of the find kind ("Y": the caption offered instead of the caption;
+    // "B"/"BLS": the values offered, separated by ";"; "DS", "ES", "ESB", "ELS", "BS", "LBS": the column
+    // compared; "DLS": the date column inside the sub-query the field name opens), the table prefix of the
+    // compared column, and the sub-query of "DS" (col IN (SELECT subResult FROM subTable WHERE subWhere ...)).
+    QString findText;
+    QString tablePrefix;
+    QString subTable;
+    QString subResult;
+    QString subWhere;
 };
 using TFieldsDataArray = QList<TFieldsData>;
 
