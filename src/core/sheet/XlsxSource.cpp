@@ -505,9 +505,9 @@ bool XlsxSource::finishCell(RawRow* row, bool wantInfo, QString* error)
         if (wantInfo)
             row->info.resize(col + 1);
     }
-    row->cells[col] = text;
     if (wantInfo)
         row->info[col] = {text.isEmpty() ? Kind::Empty : kind, textFormat};
+    row->cells[col] = std::move(text);
     return true;
 }
 
@@ -578,6 +578,7 @@ bool XlsxSource::nextRow(RawRow* row, bool wantInfo, QString* error)
                 row->index = m_rowIndex;
                 row->cells.clear();
                 row->info.clear();
+                row->cells.reserve(m_declaredColumns);
             } else if (xml.nameIs("sheetData")) {
                 m_inSheetData = true;
             } else if (xml.nameIs("dimension") && !m_inSheetData) {
