@@ -216,6 +216,9 @@ void TListReport::paintPage(QPainter* p, int page) const
     double y = HeadingTop + RowHeight;
     for (int r = first; r < last; ++r) {
         QStringList texts = row(r);
+        if (m_figureSpaces)
+            for (QString& t : texts)
+                t.replace(QLatin1Char(' '), QChar(0x2007));
         if (m_rowNumbers)
             texts.prepend(QString::number(r + 1));
         x = Margin;

@@ -72,8 +72,9 @@ public:
     // At most this many rows on a page (fewer when the page cannot hold them).
     void setRowsPerPage(int n) { m_rowsPerPage = n; }
     int rowsPerPage() const;
-    // Blanks at the start of a text (the indents of outline lists) are kept when printed.
     void setFont(const QFont& font) { m_font = font; }
+    // Blanks are printed as wide as a digit, so indents and padded outline numbers line up.
+    void setFigureSpaces(bool on) { m_figureSpaces = on; }
 
     int pageCount() const override;
     void paintPage(QPainter* painter, int page) const override;
@@ -95,4 +96,5 @@ private:
     std::function<QStringList(int)> m_row;
     int m_rowsPerPage = 35;
     QFont m_font;
+    bool m_figureSpaces = false;
 };
