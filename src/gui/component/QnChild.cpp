@@ -8,12 +8,12 @@
 #include "db/Database.h"
 #include "query/QnQuery.h"
 
-#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMainWindow>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QTextEdit>
 #include <QWindowStateChangeEvent>
@@ -107,11 +107,12 @@ int TQnChild::ShowChild(int placement)
     if (m_id <= 0)
         m_id = ++g_serial;
     if (!m_window->isVisible()) {
-        // Program windows stay above the main window (never above other programs) unless told otherwise.
-        if (main && main != m_window && placement != 1 && !m_notTopShow && m_window->parentWidget() != main) {
-            const Qt::WindowFlags flags = m_window->windowFlags() | Qt::Window;
-            m_window->setParent(main, flags);
-        }
+        // Program windows are windows of their own, kept above the main window (never above other
+        // programs) unless told otherwise.
+        if (!m_window->isWindow())
+            m_window->setWindowFlag(Qt::Window, true);
+        if (main && main != m_window && placement != 1 && !m_notTopShow && m_window->parentWidget() != main)
+            m_window->setParent(main, m_window->windowFlags() | Qt::Window);
         m_window->show();
     }
     if (!m_window->isVisible()) {
@@ -233,7 +234,8 @@ bool TQnChild::handleKey(QWidget* focus, int key, Qt::KeyboardModifiers modifier
         if (isGrid(focus) || isMemo(focus))
             return false;
         if (enter) {
-            if (auto* button = qobject_cast<QAbstractButton*>(focus)) {
+            // A push button takes Enter as its click; check boxes and the like let it move on.
+            if (auto* button = qobject_cast<QPushButton*>(focus)) {
                 button->click();
                 return true;
             }

@@ -235,6 +235,14 @@ void TQnMain::setPanelsVisible(bool visible)
     }
 }
 
+void TQnMain::setEntriesLocked(bool locked)
+{
+    if (locked == m_entriesLocked)
+        return;
+    m_entriesLocked = locked;
+    emit entriesLockChanged(locked);
+}
+
 bool TQnMain::Start(SingleInstance* guard)
 {
     if (!guard) {

@@ -93,8 +93,14 @@ public:
     // Brings the main window (restored) to the front.
     void bringToFront();
 
+    // The main-window lock of the window framework: while locked, the main menu's entries and tool buttons
+    // tagged 100 or 300 are disabled (the main window applies it).
+    void setEntriesLocked(bool locked);
+    bool entriesLocked() const { return m_entriesLocked; }
+
 signals:
     void openWindowsChanged();
+    void entriesLockChanged(bool locked);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -125,4 +131,5 @@ private:
     QString m_imageFile = QStringLiteral("QnArchives");
     SingleInstance* m_guard = nullptr;
     bool m_panelsHidden = false;
+    bool m_entriesLocked = false;
 };

@@ -197,6 +197,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     m_qnMain->setIsHidePanel(false);
     m_qnMain->setHideToolBar(false);
     m_qnMain->setDataBaseName(QString::fromLatin1(Database::ConnectionName));
+    connect(m_qnMain, &TQnMain::entriesLockChanged, this, &TMainForm::refreshEntries);
 
     buildMenu();
     m_qnMain->setMainMenu(menuBar());
@@ -443,7 +444,7 @@ void TMainForm::refreshEntries()
         QAction* a = entry(name);
         const bool available = ProgramWindows::find(name) != nullptr;
         a->setProperty("available", available);
-        a->setEnabled(available && !(m_locked && (d.tag == 100 || d.tag == 300)));
+        a->setEnabled(available && !(entriesLocked() && (d.tag == 100 || d.tag == 300)));
         if (!available)
             a->setToolTip(QStringLiteral("此功能尚未提供"));
     }
@@ -460,8 +461,12 @@ void TMainForm::refreshEntries()
 
 void TMainForm::setEntriesLocked(bool locked)
 {
-    m_locked = locked;
-    refreshEntries();
+    m_qnMain->setEntriesLocked(locked);
+}
+
+bool TMainForm::entriesLocked() const
+{
+    return m_qnMain->entriesLocked();
 }
 
 void TMainForm::pictureActivated(const QString& entryName)

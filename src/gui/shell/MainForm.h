@@ -43,9 +43,10 @@ public:
     // Runs a menu entry as a click would, with a preset condition for the window it opens.
     void openEntry(const QString& name, const ProgramPreset& preset = ProgramPreset());
 
-    // Disables (locked) or restores the entries and tool buttons tagged 100 or 300.
+    // Disables (locked) or restores the entries and tool buttons tagged 100 or 300 (the same as
+    // QnMain()->setEntriesLocked, which the window framework calls).
     void setEntriesLocked(bool locked);
-    bool entriesLocked() const { return m_locked; }
+    bool entriesLocked() const;
     // Enables each entry that the program can serve (after ProgramWindows changed).
     void refreshEntries();
 
@@ -87,7 +88,6 @@ private:
     QHash<QString, QAction*> m_entries;
     QList<QPair<QAction*, QString>> m_toolActions; // tool button, entry it clicks
     QPointer<TAboutForm> m_about;
-    bool m_locked = false;
     bool m_shownOnce = false;
     bool m_firstShowingEnabled = true;
 };

@@ -29,7 +29,8 @@ namespace {
 class TTestProgramForm : public QWidget, public TQnDataSetState
 {
 public:
-    explicit TTestProgramForm(QWidget* parent = nullptr) : QWidget(parent, Qt::Window)
+    // Created as a plain child of the main window: showing it makes it a window of its own.
+    explicit TTestProgramForm(QWidget* parent = nullptr) : QWidget(parent)
     {
         setObjectName(QStringLiteral("TestProgramForm"));
         setWindowTitle(QStringLiteral("测试窗口"));
@@ -189,6 +190,7 @@ private slots:
         entry->trigger();
         entry->trigger();
         QCOMPARE(TTestProgramForm::s_created, created + 1);
+        QVERIFY(main.QnMain()->openWindow(QStringLiteral("ArchiveTypeForm"))->isWindow());
         QMenu* windows = main.QnMain()->windowsMenu();
         QCOMPARE(menuTexts(windows), QStringList{QStringLiteral("档案类别资料录入编辑")});
         QCOMPARE(windows->menuAction()->text(), QStringLiteral("打开的窗口"));
@@ -347,7 +349,7 @@ private slots:
         TMainForm main;
         main.setFirstShowingEnabled(false);
         main.refreshEntries();
-        main.setEntriesLocked(true);
+        main.QnMain()->setEntriesLocked(true);
         QVERIFY(!main.entry(QStringLiteral("action_Archive"))->isEnabled());
         QVERIFY(!main.entry(QStringLiteral("action_Numbering"))->isEnabled());
         QVERIFY(!main.findChild<QAction*>(QStringLiteral("tool_Archive"))->isEnabled());
@@ -355,7 +357,7 @@ private slots:
         QVERIFY(picture);
         QTest::mouseDClick(picture, Qt::LeftButton);
         QCOMPARE(ShellTest::messages(), QStringList{QStringLiteral("请先关闭打开的其它窗口")});
-        main.setEntriesLocked(false);
+        main.QnMain()->setEntriesLocked(false);
         QVERIFY(main.entry(QStringLiteral("action_Archive"))->isEnabled());
         const int created = TTestProgramForm::s_created;
         QTest::mouseDClick(picture, Qt::LeftButton);
@@ -417,6 +419,36 @@ private slots:
         QCOMPARE(preset.condition, QStringLiteral("(A.RETURN_DATE IS NULL) AND (A.RETURN_LIMIT_DATE < '2009-03-25')"));
         QCOMPARE(menuTexts(main.QnMain()->windowsMenu()), QStringList{QStringLiteral("档案借阅记录查询管理")});
         main.QnMain()->openWindow(QStringLiteral("QueryArchiveLendForm"))->close();
+    }
+
+    void backupOffer_data()
+    {
+        QTest::addColumn<QString>("noBackup"); // the setting 不自动数据备份, empty: no row
+        QTest::addColumn<bool>("justEnrolled");
+        QTest::addColumn<bool>("asked");
+        QTest::newRow("no setting") << "" << false << true;
+        QTest::newRow("backup off") << "是" << false << false;
+        QTest::newRow("backup on") << "否" << false << true;
+        QTest::newRow("just enrolled") << "" << true << false;
+    }
+    void backupOffer()
+    {
+        QFETCH(QString, noBackup);
+        QFETCH(bool, justEnrolled);
+        QFETCH(bool, asked);
+        if (!noBackup.isEmpty())
+            WriteSetting(QStringLiteral("不自动数据备份"), noBackup);
+        AppContext::instance().JustEnrolled = justEnrolled;
+        int backups = 0;
+        ProgramWindows::Entry backup;
+        backup.run = [&backups](TMainForm&) { ++backups; };
+        ProgramWindows::set(QString::fromLatin1(ProgramWindows::StartupBackup), backup);
+        TMainForm main;
+        main.setFirstShowingEnabled(false);
+        GuiMessageSink::setNextAnswer(true);
+        main.runFirstShowing();
+        QCOMPARE(ShellTest::messages(), asked ? QStringList{QStringLiteral("是否备份数据")} : QStringList{});
+        QCOMPARE(backups, asked ? 1 : 0);
     }
 
     void remindersNeedTheBrowseRight()
