@@ -58,6 +58,30 @@ QString decode(const QByteArray& bytes)
     return dec.decode(bytes);
 }
 
+QByteArray encodeName(const QString& text)
+{
+    QStringEncoder enc("GBK");
+    if (enc.isValid()) {
+        const QByteArray bytes = enc.encode(text);
+        if (!enc.hasError())
+            return bytes;
+    }
+    QStringEncoder wide("GB18030");
+    return wide.encode(text);
+}
+
+QString decodeName(const QByteArray& bytes)
+{
+    QStringDecoder dec("GBK");
+    if (dec.isValid()) {
+        const QString text = dec.decode(bytes);
+        if (!dec.hasError())
+            return text;
+    }
+    QStringDecoder wide("GB18030");
+    return wide.decode(bytes);
+}
+
 QString truncated(const QString& text, int maxBytes)
 {
     int n = 0;

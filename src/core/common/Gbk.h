@@ -15,6 +15,11 @@ int byteLengthUtf8(const char* utf8, int size);
 QByteArray encode(const QString& text);
 QString decode(const QByteArray& bytes);
 
+// Names stored as bytes (backup archives): GBK where the name fits in it, otherwise GB18030, GBK's superset,
+// so that a file name outside GBK still comes back as it went in.
+QByteArray encodeName(const QString& text);
+QString decodeName(const QByteArray& bytes);
+
 // The longest prefix of text that fits in maxBytes GBK bytes (never splits a character).
 QString truncated(const QString& text, int maxBytes);
 

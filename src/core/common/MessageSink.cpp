@@ -80,3 +80,8 @@ bool AskYesNo(const QString& text)
 {
     return MessageSink::instance()->askYesNo(text);
 }
+
+bool AskOkCancel(const QString& text)
+{
+    return MessageSink::instance()->askOkCancel(text);
+}

@@ -14,6 +14,9 @@ public:
     virtual void error(const QString& text) = 0;
     // The question as the user reads it (without the trailing " ?", which the box adds).
     virtual bool askYesNo(const QString& text) = 0;
+    // A request with 确定 and 取消 (insert the next disk…); true for 确定. A sink without such a box asks
+    // it as a yes/no question.
+    virtual bool askOkCancel(const QString& text) { return askYesNo(text); }
 
     static MessageSink* instance();
     // Installs a sink (not owned); nullptr restores the stderr sink.
@@ -58,3 +61,4 @@ private:
 void ShowWarning(const QString& text);
 void ShowError(const QString& text);
 bool AskYesNo(const QString& text);
+bool AskOkCancel(const QString& text);

@@ -60,6 +60,16 @@ bool askYesNo(QWidget* parent, const QString& text)
                    QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
 }
 
+bool askOkCancel(QWidget* parent, const QString& text)
+{
+    if (g_testMode) {
+        g_shown << text;
+        return g_answers.isEmpty() ? false : g_answers.takeFirst();
+    }
+    return showBox(parent, QMessageBox::Information, WarningCaption, text, QMessageBox::Ok | QMessageBox::Cancel,
+                   QMessageBox::Ok) == QMessageBox::Ok;
+}
+
 } // namespace QnMessageBox
 
 void GuiMessageSink::warning(const QString& text)
@@ -75,6 +85,11 @@ void GuiMessageSink::error(const QString& text)
 bool GuiMessageSink::askYesNo(const QString& text)
 {
     return QnMessageBox::askYesNo(nullptr, text);
+}
+
+bool GuiMessageSink::askOkCancel(const QString& text)
+{
+    return QnMessageBox::askOkCancel(nullptr, text);
 }
 
 void GuiMessageSink::setTestMode(bool on)

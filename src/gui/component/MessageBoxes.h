@@ -16,6 +16,7 @@ public:
     void warning(const QString& text) override;
     void error(const QString& text) override;
     bool askYesNo(const QString& text) override;
+    bool askOkCancel(const QString& text) override;
 
     // Test hook: while on, no box is shown; every text is recorded and questions are answered from the
     // queue of setNextAnswer (an empty queue answers no).
@@ -35,5 +36,7 @@ inline const QString ErrorCaption = QStringLiteral("错误信息");
 void warning(QWidget* parent, const QString& text);
 void error(QWidget* parent, const QString& text);
 bool askYesNo(QWidget* parent, const QString& text);
+// A request with 确定 and 取消 (caption "提示信息"); true for 确定. Test mode answers it like a question.
+bool askOkCancel(QWidget* parent, const QString& text);
 
 } // namespace QnMessageBox
