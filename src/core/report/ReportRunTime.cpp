@@ -804,6 +804,58 @@ QPageSize::PageSizeId paperId(int code, bool* known)
 
 } // namespace
 
+int TReportRunTime::paperCode(const QPageSize& size)
+{
+    for (int code = 1; code < 256; ++code) {
+        bool known = false;
+        const QPageSize::PageSizeId id = paperId(code, &known);
+        if (known && id == size.id())
+            return code;
+    }
+    return 256;
+}
+
+QSize TReportRunTime::designPageSize(const QPageLayout& paper)
+{
+    QSizeF mm = paper.pageSize().size(QPageSize::Millimeter);
+    if (mm.width() > mm.height())
+        mm.transpose();
+    QSize px(int(std::lround(mm.width() * TReportControl::PixelsPerMmX)),
+             int(std::lround(mm.height() * TReportControl::PixelsPerMmY)));
+    if (paper.orientation() == QPageLayout::Landscape)
+        px.transpose();
+    return px;
+}
+
+bool TReportRunTime::changePageSetup(int leftMm, int topMm, int rightMm, int bottomMm, const QPageLayout* paper,
+                                     QString* error)
+{
+    TReportControl t;
+    if (m_templateStream.isEmpty() || t.read(m_templateStream) != TReportControl::ReadResult::Ok)
+        return false;
+    t.setMarginsMm(leftMm, topMm, rightMm, bottomMm);
+    if (paper) {
+        const QSize px = designPageSize(*paper);
+        t.setPageSize(px.width(), px.height());
+        QSizeF mm = paper->pageSize().size(QPageSize::Millimeter);
+        if (mm.width() > mm.height())
+            mm.transpose();
+        t.setPaper(paperCode(paper->pageSize()), paper->orientation() == QPageLayout::Landscape ? 2 : 1,
+                   int(std::lround(mm.height() * 10)), int(std::lround(mm.width() * 10)));
+    }
+    t.layout();
+    const QByteArray bytes = t.saveToBytes(error);
+    if (bytes.isEmpty())
+        return false;
+    if (!m_reportFile.isEmpty() && !t.saveToFile(m_reportFile, error))
+        return false;
+    m_templateStream = bytes;
+    m_template.read(bytes);
+    convertBindings();
+    m_pages.clear();
+    return true;
+}
+
 QPageLayout TReportRunTime::pageLayout(const TReportControl& tpl)
 {
     bool known = false;

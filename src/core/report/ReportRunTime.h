@@ -92,6 +92,15 @@ public:
 
     // Paper of the template: size and orientation (user-defined paper as portrait with the page size).
     static QPageLayout pageLayout(const TReportControl& tpl);
+    // The design page of a paper: its upright size at the design page's pixels per millimetre, turned for
+    // landscape (an A4 sheet gives 758 × 1037 and 1037 × 758).
+    static QSize designPageSize(const QPageLayout& paper);
+    // The Windows paper code of a paper size (256: user-defined).
+    static int paperCode(const QPageSize& size);
+    // Applies margins (millimetres) and, when given, a paper to the template, and writes the template back
+    // to ReportFile when it came from a file. The pages must be built again.
+    bool changePageSetup(int leftMm, int topMm, int rightMm, int bottomMm, const QPageLayout* paper,
+                         QString* error = nullptr);
     // Maps the design page onto target (anisotropic) and draws it as printed: pictures, then the cells.
     static void drawPage(QPainter& painter, const TReportControl& page, const QRectF& target);
     // Prints pages from..to (1-based) on a device whose layout is set; each page on its own sheet.
