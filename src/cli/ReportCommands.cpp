@@ -91,11 +91,29 @@ QList<QPair<QString, QString>> knownCaptions()
             while (q.next())
                 out.append({q.value(0).toString(), q.value(1).toString()});
     }
-    const char* fixed[][2] = {
-        {"ARCHIVE_TYPE_NAME", "档案类别"}, {"CREATE_NAME", "建档人员"}, {"CREATE_DATE", "建档日期"},
-        {"EDIT_NAME", "修改人员"},         {"EDIT_DATE", "修改日期"},   {"LEND_ID", "借阅编号"},
-        {"LEND_DATE", "借阅日期"},         {"LEND_NAME", "借阅人员"},   {"RETURN_LIMIT_DATE", "归还期限"},
-        {"RETURN_DATE", "归还日期"},       {"NOTE", "借阅备注"},        {"NOTE", "备注"}};
+    // Then the captions of the default configuration (a database whose screens never ran has none stored)
+    // and of the fixed columns.
+    const char* fixed[][2] = {{"ARCHIVE_ID", "档案编号"},
+                              {"ARCHIVE_NAME", "档案名称"},
+                              {"DATE_FIELD1", "档案日期"},
+                              {"TEXT_FIELD1", "保密等级"},
+                              {"TEXT_FIELD2", "存放位置"},
+                              {"TEXT_NOTE", "档案备注"},
+                              {"DETAIL_ARCHIVE_ID", "资料编号"},
+                              {"DETAIL_ARCHIVE_NAME", "资料名称"},
+                              {"DETAIL_TEXT_NOTE", "备注"},
+                              {"ARCHIVE_TYPE_NAME", "档案类别"},
+                              {"CREATE_NAME", "建档人员"},
+                              {"CREATE_DATE", "建档日期"},
+                              {"EDIT_NAME", "修改人员"},
+                              {"EDIT_DATE", "修改日期"},
+                              {"LEND_ID", "借阅编号"},
+                              {"LEND_DATE", "借阅日期"},
+                              {"LEND_NAME", "借阅人员"},
+                              {"RETURN_LIMIT_DATE", "归还期限"},
+                              {"RETURN_DATE", "归还日期"},
+                              {"NOTE", "借阅备注"},
+                              {"NOTE", "备注"}};
     for (auto& f : fixed)
         out.append({QString::fromLatin1(f[0]), QString::fromUtf8(f[1])});
     return out;

@@ -41,6 +41,8 @@ class TReportRunTime : public QObject
     Q_PROPERTY(bool AddSpace READ AddSpace WRITE setAddSpace)
     Q_PROPERTY(bool EnableEdit MEMBER m_enableEdit)
     Q_PROPERTY(bool EditEpt MEMBER m_editEpt)
+    // A grid reference the caller may leave here; the run time only keeps it.
+    Q_PROPERTY(QObject* PrDBGrid MEMBER m_prDBGrid)
 
 public:
     // Columns of the data line that keep sums.
@@ -132,6 +134,7 @@ private:
     bool m_addSpace = false;
     bool m_enableEdit = false;
     bool m_editEpt = false;
+    QObject* m_prDBGrid = nullptr;
     QList<QByteArray> m_pages;
 };
 

@@ -60,7 +60,7 @@ private slots:
         rt.setDefaultDataSet(src.get());
         QVERIFY(rt.buildPages());
         const int pages = rt.pageCount();
-        QVERIFY(pages >= 3);
+        QVERIFY2(pages >= 3, qPrintable(QString::number(pages)));
 
         TPreviewForm form(rt);
         form.show();
