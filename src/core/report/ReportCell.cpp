@@ -25,6 +25,17 @@ TReportControl* TReportCell::control() const
     return m_line ? m_line->control() : nullptr;
 }
 
+void TReportCell::setOwnerCell(TReportCell* owner)
+{
+    if (owner == this || (owner && owner->m_ownerCell) || owner == m_ownerCell)
+        return;
+    if (m_ownerCell)
+        m_ownerCell->m_cellsList.removeAll(this);
+    m_ownerCell = owner;
+    if (owner)
+        owner->m_cellsList.append(this);
+}
+
 void TReportCell::setText(const QString& text)
 {
     m_text = Gbk::byteLength(text) > MaxCellTextBytes ? Gbk::truncated(text, MaxCellTextBytes) : text;
@@ -242,7 +253,10 @@ void TReportCell::drawPart(QPainter& p, Part part, bool editMode) const
         p.save();
         p.setClipRect(r, Qt::IntersectClip);
         p.setPen(colorFromWin(m_textColor));
-        ReportText::draw(p, font(), m_textRect.toQRect(), m_horzAlign, m_text);
+        // Text wraps in the width the layout measured it in (the text rectangle keeps one more pixel clear
+        // on each side), so the lines drawn are the lines counted.
+        const QRect tr = m_textRect.toQRect().adjusted(-1, 0, 1, 0);
+        ReportText::draw(p, font(), tr, m_horzAlign, m_text);
         p.restore();
     }
 }

@@ -72,6 +72,8 @@ public:
     const QList<TReportCell*>& cellsList() const { return m_cellsList; }
     bool isOwner() const { return !m_cellsList.isEmpty(); }
     bool isMerged() const { return m_ownerCell != nullptr; }
+    // Links this cell under owner (nullptr: out of its merge). The layout pass is the caller's.
+    void setOwnerCell(TReportCell* owner);
 
     // Stored properties.
     int textMargin() const { return m_textMargin; }

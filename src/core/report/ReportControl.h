@@ -39,6 +39,8 @@ public:
         BadVersion,
         Malformed
     };
+    // The version mark of the last stream read (a new template: the one it will be written with).
+    quint16 streamVersion() const { return m_streamVersion; }
 
     explicit TReportControl(QObject* parent = nullptr);
     ~TReportControl() override;
@@ -207,4 +209,5 @@ private:
     QList<TReportCell*> m_selection;
     TReportCell* m_focusCell = nullptr;
     bool m_editMode = false;
+    quint16 m_streamVersion = VersionAA57;
 };

@@ -12,36 +12,62 @@
 
 namespace ReportFonts {
 
+namespace {
+
+// Song-style faces look for a serif CJK font, Hei-style faces for a sans one; WenQuanYi is the font every
+// test machine has.
+const QStringList& songFonts()
+{
+    static const QStringList list = {QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Source Han Serif SC"),
+                                     QStringLiteral("AR PL UMing CN"), QStringLiteral("WenQuanYi Micro Hei"),
+                                     QStringLiteral("Noto Sans CJK SC")};
+    return list;
+}
+
+const QStringList& heiFonts()
+{
+    static const QStringList list = {QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Source Han Sans SC"),
+                                     QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("WenQuanYi Zen Hei")};
+    return list;
+}
+
+const char* const SongFaces[] = {"宋体",
+                                 "新宋体",
+                                 "SimSun",
+                                 "NSimSun",
+                                 "仿宋",
+                                 "仿宋_GB2312",
+                                 "FangSong",
+                                 "楷体",
+                                 "楷体_GB2312",
+                                 "KaiTi",
+                                 "宋体-方正超大字符集",
+                                 "隶书",
+                                 "LiSu"};
+const char* const HeiFaces[] = {"黑体", "SimHei", "微软雅黑", "Microsoft YaHei", "幼圆", "YouYuan"};
+
+} // namespace
+
 void installSubstitutions()
 {
     static std::once_flag once;
     std::call_once(once, [] {
-        // Song-style faces first look for a serif CJK font, Hei-style faces for a sans one; WenQuanYi is
-        // the font every test machine has.
-        const QStringList song = {QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Source Han Serif SC"),
-                                  QStringLiteral("AR PL UMing CN"), QStringLiteral("WenQuanYi Micro Hei"),
-                                  QStringLiteral("Noto Sans CJK SC")};
-        const QStringList hei = {QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Source Han Sans SC"),
-                                 QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("WenQuanYi Zen Hei")};
-        const char* songFaces[] = {"宋体",
-                                   "新宋体",
-                                   "SimSun",
-                                   "NSimSun",
-                                   "仿宋",
-                                   "仿宋_GB2312",
-                                   "FangSong",
-                                   "楷体",
-                                   "楷体_GB2312",
-                                   "KaiTi",
-                                   "宋体-方正超大字符集",
-                                   "隶书",
-                                   "LiSu"};
-        const char* heiFaces[] = {"黑体", "SimHei", "微软雅黑", "Microsoft YaHei", "幼圆", "YouYuan"};
-        for (const char* f : songFaces)
-            QFont::insertSubstitutions(QString::fromUtf8(f), song);
-        for (const char* f : heiFaces)
-            QFont::insertSubstitutions(QString::fromUtf8(f), hei);
+        for (const char* f : SongFaces)
+            QFont::insertSubstitutions(QString::fromUtf8(f), songFonts());
+        for (const char* f : HeiFaces)
+            QFont::insertSubstitutions(QString::fromUtf8(f), heiFonts());
     });
+}
+
+QStringList fallbacks(const QString& face)
+{
+    for (const char* f : SongFaces)
+        if (face.compare(QString::fromUtf8(f), Qt::CaseInsensitive) == 0)
+            return songFonts();
+    for (const char* f : HeiFaces)
+        if (face.compare(QString::fromUtf8(f), Qt::CaseInsensitive) == 0)
+            return heiFonts();
+    return {};
 }
 
 int pointsToPixels(double points)
@@ -95,6 +121,9 @@ QFont TLogFont::toQFont() const
     if (family.isEmpty())
         family = QStringLiteral("宋体");
     QFont f(family);
+    // The face's own stand-ins come right after it, whatever the program maps the name to for its windows.
+    if (const QStringList more = ReportFonts::fallbacks(family); !more.isEmpty())
+        f.setFamilies(QStringList{family} + more);
     f.setPixelSize(pixelSize());
     f.setWeight(QFont::Weight(qBound(1, weight <= 0 ? 400 : int(weight), 1000)));
     f.setItalic(italic != 0);

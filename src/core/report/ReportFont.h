@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QFont>
 #include <QString>
+#include <QStringList>
 
 // Fonts of report templates. A template stores each cell's font as a Windows logical font record; the
 // design page is laid out at the screen resolution those records were made for.
@@ -14,6 +15,8 @@ inline constexpr int ScreenDpi = 96;
 // Maps the Windows face names templates carry ("宋体", "黑体", "楷体_GB2312", …) onto the CJK fonts installed
 // here, so a template made on another machine draws with a proper Song or Hei face. Safe to call often.
 void installSubstitutions();
+// The installed fonts that stand in for a Windows face name (empty for faces not known here).
+QStringList fallbacks(const QString& face);
 
 // Design pixels of a point size and back, at ScreenDpi.
 int pointsToPixels(double points);

@@ -308,6 +308,7 @@ struct ReportStreamIo
         target.clear();
         target.copyPageFrom(tmp);
         target.m_zoom = 100;
+        target.m_streamVersion = mark;
         for (auto& l : tmp.m_lines)
             l->m_control = &target;
         target.m_lines = std::move(tmp.m_lines);
