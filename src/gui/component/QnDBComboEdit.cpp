@@ -33,7 +33,12 @@ TQnDBComboEdit::TQnDBComboEdit(QWidget* parent) : TQnCustomComboEdit(parent), m_
 {
     connect(m_link, &TQnDataLink::valueChanged, this, &TQnDBComboEdit::showValue);
     connect(m_link, &TQnDataLink::editingChanged, this, &TQnDBComboEdit::applyReadOnly);
-    connect(this, &QLineEdit::textEdited, this, [this](const QString& text) { m_link->write(text); });
+    // Every change of the text that is not the field being shown goes into the record (typing, pasting,
+    // the length limit cutting it back).
+    connect(this, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (!m_showing && !isReadOnly())
+            m_link->write(text);
+    });
     applyReadOnly();
 }
 
@@ -53,8 +58,11 @@ bool TQnDBComboEdit::pick(const QString& value)
 void TQnDBComboEdit::showValue()
 {
     const QString t = m_link->text();
-    if (t != text())
-        setText(t);
+    if (t == text())
+        return;
+    m_showing = true;
+    setText(t);
+    m_showing = false;
     if (!hasFocus())
         setCursorPosition(0);
 }
@@ -76,7 +84,12 @@ TQnLDBComboEdit::TQnLDBComboEdit(QWidget* parent) : TQnLCustomComboEdit(parent),
 {
     connect(m_link, &TQnDataLink::valueChanged, this, &TQnLDBComboEdit::showValue);
     connect(m_link, &TQnDataLink::editingChanged, this, &TQnLDBComboEdit::applyReadOnly);
-    connect(this, &QLineEdit::textEdited, this, [this](const QString& text) { m_link->write(text); });
+    // Every change of the text that is not the field being shown goes into the record (typing, pasting,
+    // the length limit cutting it back).
+    connect(this, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (!m_showing && !isReadOnly())
+            m_link->write(text);
+    });
     applyReadOnly();
 }
 
@@ -88,8 +101,11 @@ bool TQnLDBComboEdit::textReadOnly() const
 void TQnLDBComboEdit::showValue()
 {
     const QString t = m_link->text();
-    if (t != text())
-        setText(t);
+    if (t == text())
+        return;
+    m_showing = true;
+    setText(t);
+    m_showing = false;
     if (!hasFocus())
         setCursorPosition(0);
 }

@@ -30,6 +30,7 @@ private:
 
     TQnDataLink* m_link;
     QVariant m_entryValue;
+    bool m_showing = false;
 };
 
 // The data-aware variant of the label combo edit.
@@ -55,4 +56,5 @@ private:
 
     TQnDataLink* m_link;
     QVariant m_entryValue;
+    bool m_showing = false;
 };

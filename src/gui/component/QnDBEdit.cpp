@@ -7,7 +7,12 @@ TQnDBEdit::TQnDBEdit(QWidget* parent) : TQnEdit(parent), m_link(new TQnDataLink(
 {
     connect(m_link, &TQnDataLink::valueChanged, this, &TQnDBEdit::showValue);
     connect(m_link, &TQnDataLink::editingChanged, this, &TQnDBEdit::applyReadOnly);
-    connect(this, &QLineEdit::textEdited, this, [this](const QString& text) { m_link->write(text); });
+    // Every change of the text that is not the field being shown goes into the record (typing, pasting,
+    // the length limit cutting it back).
+    connect(this, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (!m_showing && !isReadOnly())
+            m_link->write(text);
+    });
     applyReadOnly();
 }
 
@@ -25,8 +30,11 @@ void TQnDBEdit::applyReadOnly()
 void TQnDBEdit::showValue()
 {
     const QString t = m_link->text();
-    if (t != text())
-        setText(t);
+    if (t == text())
+        return;
+    m_showing = true;
+    setText(t);
+    m_showing = false;
     if (!hasFocus())
         setCursorPosition(0);
 }

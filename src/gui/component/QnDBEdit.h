@@ -33,4 +33,5 @@ private:
     TQnDataLink* m_link;
     bool m_readOnly = false;
     QVariant m_entryValue;
+    bool m_showing = false;
 };

@@ -98,8 +98,7 @@ void TQnDBLookupComboBox::wheelEvent(QWheelEvent* event)
 
 void TQnDBLookupComboBox::focusInEvent(QFocusEvent* event)
 {
-    if (QnInput::isFieldFocusChange(event)) {
-        focusEntered();
+    if (fieldEntered(event)) {
         QnInput::enterText(this, &m_imeName);
     }
     QComboBox::focusInEvent(event);
@@ -107,8 +106,7 @@ void TQnDBLookupComboBox::focusInEvent(QFocusEvent* event)
 
 void TQnDBLookupComboBox::focusOutEvent(QFocusEvent* event)
 {
-    if (QnInput::isFieldFocusChange(event))
-        focusLeft();
+    fieldLeft(event);
     QComboBox::focusOutEvent(event);
 }
 
@@ -180,15 +178,13 @@ void TQnDBLookupListBox::keyPressEvent(QKeyEvent* event)
 
 void TQnDBLookupListBox::focusInEvent(QFocusEvent* event)
 {
-    if (QnInput::isFieldFocusChange(event))
-        focusEntered();
+    fieldEntered(event);
     QListWidget::focusInEvent(event);
 }
 
 void TQnDBLookupListBox::focusOutEvent(QFocusEvent* event)
 {
-    if (QnInput::isFieldFocusChange(event)) {
-        focusLeft();
+    if (fieldLeft(event)) {
         QnInput::captureInputMethod();
     }
     QListWidget::focusOutEvent(event);

@@ -75,6 +75,18 @@ void TQnDataSource::connectDataSet()
     });
 }
 
+void TQnDataSource::closeDataSet()
+{
+    QWidget* owner = ownerWindow();
+    if (!m_dataSet || !owner)
+        return;
+    for (QObject* o = m_dataSet->parent(); o; o = o->parent())
+        if (o == owner) {
+            m_dataSet->CloseQuery();
+            return;
+        }
+}
+
 void TQnDataSource::focusControl(QWidget* w)
 {
     if (!w || !w->isEnabled())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "QnChild.h"
 #include "query/QnQuery.h"
 
 #include <QColor>
@@ -21,7 +22,7 @@ class QAbstractButton;
 //   are left alone and 500 is taken off the others. Then tag 2 is display-only on edits (always usable on
 //   list and lookup boxes), tags 3 and 4 are display-only edits out of the tab order, tags 6 and 7 give combo
 //   edits a button that works only while browsing.
-class TQnDataSource : public QObject
+class TQnDataSource : public QObject, public TQnDataSetState
 {
     Q_OBJECT
 public:
@@ -110,8 +111,11 @@ public:
     // Read-only state and colours of the owner window's input controls for the data set's state now.
     void RefreshControls();
 
-    // Inserting or editing a record: the window may not close (the window bases ask this).
-    bool isEditing() const { return m_dataSet && m_dataSet->isEditing(); }
+    // Inserting or editing a record: the window may not close (its TQnChild asks this of every data source
+    // tagged 0).
+    bool isEditing() const override { return m_dataSet && m_dataSet->isEditing(); }
+    // The window has closed: its own query is closed (a query handed over by another window is left open).
+    void closeDataSet() override;
     bool browsing() const { return !isEditing(); }
 
     // The input control of the owner window bound to a column (by the descriptor's edit control, else by a

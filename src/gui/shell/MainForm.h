@@ -44,7 +44,7 @@ public:
     void openEntry(const QString& name, const ProgramPreset& preset = ProgramPreset());
 
     // Disables (locked) or restores the entries and tool buttons tagged 100 or 300.
-    void setEntriesLocked(bool locked);
+    Q_INVOKABLE void setEntriesLocked(bool locked);
     bool entriesLocked() const { return m_locked; }
     // Enables each entry that the program can serve (after ProgramWindows changed).
     void refreshEntries();
