@@ -23,8 +23,7 @@ void TQnComboBox::keyPressEvent(QKeyEvent* event)
 
 void TQnComboBox::focusInEvent(QFocusEvent* event)
 {
-    if (QnInput::isFieldFocusChange(event)) {
-        focusEntered();
+    if (fieldEntered(event)) {
         if (lineEdit())
             QnInput::enter(lineEdit(), m_editType, &m_imeName);
         if (QnInput::isTextType(m_editType))
@@ -37,8 +36,7 @@ void TQnComboBox::focusInEvent(QFocusEvent* event)
 
 void TQnComboBox::focusOutEvent(QFocusEvent* event)
 {
-    if (QnInput::isFieldFocusChange(event)) {
-        focusLeft();
+    if (fieldLeft(event)) {
         if (QnInput::isTextType(m_editType))
             QnInput::captureInputMethod();
     }
@@ -49,15 +47,13 @@ TQnListBox::TQnListBox(QWidget* parent) : QListWidget(parent), TQnFocusColor(thi
 
 void TQnListBox::focusInEvent(QFocusEvent* event)
 {
-    if (QnInput::isFieldFocusChange(event))
-        focusEntered();
+    fieldEntered(event);
     QListWidget::focusInEvent(event);
 }
 
 void TQnListBox::focusOutEvent(QFocusEvent* event)
 {
-    if (QnInput::isFieldFocusChange(event)) {
-        focusLeft();
+    if (fieldLeft(event)) {
         QnInput::captureInputMethod();
     }
     QListWidget::focusOutEvent(event);

@@ -229,8 +229,7 @@ void TQnCustomComboEdit::inputMethodEvent(QInputMethodEvent* event)
 
 void TQnCustomComboEdit::focusInEvent(QFocusEvent* event)
 {
-    if (QnInput::isFieldFocusChange(event)) {
-        focusEntered();
+    if (fieldEntered(event)) {
         QnInput::enter(this, m_editType, &m_imeName);
     }
     QLineEdit::focusInEvent(event);
@@ -238,8 +237,7 @@ void TQnCustomComboEdit::focusInEvent(QFocusEvent* event)
 
 void TQnCustomComboEdit::focusOutEvent(QFocusEvent* event)
 {
-    if (QnInput::isFieldFocusChange(event)) {
-        focusLeft();
+    if (fieldLeft(event)) {
         if (QnInput::isTextType(m_editType))
             QnInput::captureInputMethod();
     }
@@ -375,8 +373,7 @@ void TQnLCustomComboEdit::inputMethodEvent(QInputMethodEvent* event)
 
 void TQnLCustomComboEdit::focusInEvent(QFocusEvent* event)
 {
-    if (QnInput::isFieldFocusChange(event)) {
-        focusEntered();
+    if (fieldEntered(event)) {
         if (m_editType == etFloat && QnInput::unlimited(this))
             setMaxLength(16);
         else if (m_editType == etDate)
@@ -387,8 +384,7 @@ void TQnLCustomComboEdit::focusInEvent(QFocusEvent* event)
 
 void TQnLCustomComboEdit::focusOutEvent(QFocusEvent* event)
 {
-    if (QnInput::isFieldFocusChange(event))
-        focusLeft();
+    fieldLeft(event);
     QLineEdit::focusOutEvent(event);
 }
 

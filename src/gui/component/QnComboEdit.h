@@ -19,7 +19,7 @@ enum TGlyphKind
 
 // An edit with a button at its right end that opens a picker (dates, value lists, files). The text never
 // runs under the button; the button works even when the text cannot be typed (DirectInput off).
-class TQnCustomComboEdit : public QLineEdit, public TQnFocusColor
+class TQnCustomComboEdit : public QLineEdit, public TQnFocusColor, public TQnEnterSelect
 {
     Q_OBJECT
 public:
@@ -55,7 +55,7 @@ public:
 
     void setOnSelect(TQnSelectEvent handler) { m_onSelect = std::move(handler); }
     bool hasOnSelect() const { return bool(m_onSelect); }
-    bool selectOnEnter();
+    bool selectOnEnter() override;
 
     QToolButton* button() const { return m_button; }
     // The width the button takes now (0 when hidden).
@@ -106,7 +106,7 @@ public:
 
 // The variant whose "button" is a caption (a unit, a hint) at the right end of the edit; clicking it works
 // as the button. It leaves the input method alone.
-class TQnLCustomComboEdit : public QLineEdit, public TQnFocusColor
+class TQnLCustomComboEdit : public QLineEdit, public TQnFocusColor, public TQnEnterSelect
 {
     Q_OBJECT
 public:
@@ -133,7 +133,7 @@ public:
 
     void setOnSelect(TQnSelectEvent handler) { m_onSelect = std::move(handler); }
     bool hasOnSelect() const { return bool(m_onSelect); }
-    bool selectOnEnter();
+    bool selectOnEnter() override;
 
     QLabel* captionLabel() const { return m_label; }
 

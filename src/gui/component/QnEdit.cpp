@@ -6,10 +6,6 @@
 #include <QKeyEvent>
 
 namespace QnInput {
-bool isFieldFocusChange(const QFocusEvent* event)
-{
-    return event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason;
-}
 
 bool routeCommit(QLineEdit* edit, TEditTypes type, QInputMethodEvent* event)
 {
@@ -54,8 +50,7 @@ void TQnEdit::inputMethodEvent(QInputMethodEvent* event)
 
 void TQnEdit::focusInEvent(QFocusEvent* event)
 {
-    if (QnInput::isFieldFocusChange(event)) {
-        focusEntered();
+    if (fieldEntered(event)) {
         QnInput::enter(this, m_editType, &m_imeName);
     }
     QLineEdit::focusInEvent(event);
@@ -63,8 +58,7 @@ void TQnEdit::focusInEvent(QFocusEvent* event)
 
 void TQnEdit::focusOutEvent(QFocusEvent* event)
 {
-    if (QnInput::isFieldFocusChange(event)) {
-        focusLeft();
+    if (fieldLeft(event)) {
         if (QnInput::isTextType(m_editType))
             QnInput::captureInputMethod();
     }
@@ -84,8 +78,7 @@ bool TQnMEdit::selectOnEnter()
 
 void TQnMEdit::focusInEvent(QFocusEvent* event)
 {
-    if (QnInput::isFieldFocusChange(event)) {
-        focusEntered();
+    if (fieldEntered(event)) {
         QnInput::enterText(this, &m_imeName);
     }
     QLineEdit::focusInEvent(event);
@@ -93,8 +86,7 @@ void TQnMEdit::focusInEvent(QFocusEvent* event)
 
 void TQnMEdit::focusOutEvent(QFocusEvent* event)
 {
-    if (QnInput::isFieldFocusChange(event)) {
-        focusLeft();
+    if (fieldLeft(event)) {
         QnInput::captureInputMethod();
     }
     QLineEdit::focusOutEvent(event);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "QnChild.h"
 #include "QnInput.h"
 
 #include <QLineEdit>
@@ -11,7 +12,7 @@
 using TQnSelectEvent = std::function<void(bool& value)>;
 
 // The plain edit of the data screens: focus colour, the key filter of its EditType and input-method memory.
-class TQnEdit : public QLineEdit, public TQnFocusColor
+class TQnEdit : public QLineEdit, public TQnFocusColor, public TQnEnterSelect
 {
     Q_OBJECT
 public:
@@ -23,7 +24,7 @@ public:
     void setOnSelect(TQnSelectEvent handler) { m_onSelect = std::move(handler); }
     bool hasOnSelect() const { return bool(m_onSelect); }
     // Called by the window's key handling for Enter; true keeps the focus here.
-    bool selectOnEnter();
+    bool selectOnEnter() override;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -36,7 +37,7 @@ protected:
 };
 
 // The masked edit: always a text field (input method on), focus colour, OnSelect. The mask is Qt's input mask.
-class TQnMEdit : public QLineEdit, public TQnFocusColor
+class TQnMEdit : public QLineEdit, public TQnFocusColor, public TQnEnterSelect
 {
     Q_OBJECT
 public:
@@ -44,7 +45,7 @@ public:
 
     void setOnSelect(TQnSelectEvent handler) { m_onSelect = std::move(handler); }
     bool hasOnSelect() const { return bool(m_onSelect); }
-    bool selectOnEnter();
+    bool selectOnEnter() override;
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
@@ -58,6 +59,4 @@ namespace QnInput {
 // Text committed by an input method into a numeric or date field goes through the key filter character by
 // character (typed through keyPress); true when the event was handled that way.
 bool routeCommit(QLineEdit* edit, TEditTypes type, QInputMethodEvent* event);
-// Focus changes that come from popups or from another program's window are not entries or exits of a field.
-bool isFieldFocusChange(const QFocusEvent* event);
 } // namespace QnInput

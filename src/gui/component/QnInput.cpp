@@ -4,6 +4,7 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QKeyEvent>
@@ -202,6 +203,22 @@ void TQnFocusColor::setColorOnFocus(const QColor& color)
 QColor TQnFocusColor::shownColor() const
 {
     return QnInput::backgroundOf(m_self);
+}
+
+bool TQnFocusColor::fieldEntered(const QFocusEvent* event)
+{
+    if (event->reason() == Qt::PopupFocusReason || m_focused)
+        return false;
+    focusEntered();
+    return true;
+}
+
+bool TQnFocusColor::fieldLeft(const QFocusEvent* event)
+{
+    if (event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason || !m_focused)
+        return false;
+    focusLeft();
+    return true;
 }
 
 void TQnFocusColor::focusEntered()

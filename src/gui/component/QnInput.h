@@ -5,6 +5,7 @@
 
 #include <functional>
 
+class QFocusEvent;
 class QKeyEvent;
 class QLineEdit;
 class QWidget;
@@ -80,6 +81,11 @@ public:
 
 protected:
     explicit TQnFocusColor(QWidget* self);
+    // Focus changes of the control: true when the field was entered (or left) by the user's moving the
+    // focus; popups, and leaving and coming back to the window, neither enter nor leave the field. The
+    // focus colour is applied here.
+    bool fieldEntered(const QFocusEvent* event);
+    bool fieldLeft(const QFocusEvent* event);
     void focusEntered();
     void focusLeft();
     // Where the colour goes; combo boxes and list boxes paint more than one role.

@@ -45,7 +45,7 @@ public:
 
     // Disables (locked) or restores the entries and tool buttons tagged 100 or 300 (the same as
     // QnMain()->setEntriesLocked, which the window framework calls).
-    void setEntriesLocked(bool locked);
+    Q_INVOKABLE void setEntriesLocked(bool locked);
     bool entriesLocked() const;
     // Enables each entry that the program can serve (after ProgramWindows changed).
     void refreshEntries();

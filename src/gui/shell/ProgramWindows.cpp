@@ -2,6 +2,8 @@
 
 #include "MainForm.h"
 #include "NumberingForm.h"
+#include "archive/ArchiveTypeForm.h"
+#include "archive/CompanyForm.h"
 
 #include <QHash>
 
@@ -10,6 +12,14 @@ namespace {
 QHash<QString, ProgramWindows::Entry>& table()
 {
     static QHash<QString, ProgramWindows::Entry> entries = {
+        {QStringLiteral("action_ArchiveType"),
+         {QStringLiteral("ArchiveTypeForm"),
+          [](TMainForm& main, const ProgramPreset&) -> QWidget* { return new TArchiveTypeForm(&main); },
+          {}}},
+        {QStringLiteral("action_Company"),
+         {QStringLiteral("CompanyForm"),
+          [](TMainForm& main, const ProgramPreset&) -> QWidget* { return new TCompanyForm(&main); },
+          {}}},
         {QStringLiteral("action_Numbering"),
          {QString(),
           {},

@@ -142,7 +142,7 @@ private slots:
         QCOMPARE(main.entry(QStringLiteral("action_Help"))->shortcut(), QKeySequence(Qt::Key_F1));
 
         // Screens that are not part of the program yet are shown disabled; the numbering settings are here.
-        QVERIFY(!main.entry(QStringLiteral("action_ArchiveType"))->isEnabled());
+        QVERIFY(!main.entry(QStringLiteral("action_LendQuery"))->isEnabled());
         QVERIFY(!main.entry(QStringLiteral("action_Backup"))->isEnabled());
         QVERIFY(main.entry(QStringLiteral("action_Numbering"))->isEnabled());
         QVERIFY(main.entry(QStringLiteral("action_Help"))->isEnabled());

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "QnDataSource.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QVariant>
+
+// The tie between a data-aware control and one column of the current record of a data source's query. The
+// control shows the column and writes what the user types into the record; it can change the record only
+// while the query is adding or editing (records are never put into editing by typing).
+class TQnDataLink : public QObject
+{
+    Q_OBJECT
+public:
+    explicit TQnDataLink(QObject* parent = nullptr);
+
+    TQnDataSource* DataSource() const { return m_source; }
+    void setDataSource(TQnDataSource* source);
+    QString DataField() const { return m_field; }
+    void setDataField(const QString& field);
+
+    TQnQuery* query() const;
+    bool active() const;  // a query, open, with the column
+    bool editing() const; // the query is adding or editing
+    QVariant value() const;
+    QString text() const; // the column as shown ("YYYY-MM-DD" for dates)
+    bool write(const QVariant& value);
+    // The column takes this character (numeric columns take digits, sign, point and exponent only).
+    bool acceptsChar(QChar c) const;
+    // "N", "D" or "C" from the query's descriptor of the column.
+    QString valueKind() const;
+
+signals:
+    // The value shown may have changed (another row, another value, opened or closed).
+    void valueChanged();
+    // Adding or editing started or ended.
+    void editingChanged();
+
+private:
+    void reconnect();
+
+    QPointer<TQnDataSource> m_source;
+    QString m_field;
+    QList<QMetaObject::Connection> m_connections;
+    QMetaObject::Connection m_sourceConnection;
+    bool m_wasEditing = false;
+};
