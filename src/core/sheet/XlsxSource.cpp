@@ -1,5 +1,6 @@
 #include "XlsxSource.h"
 
+#include "ReadAhead.h"
 #include "XmlScanner.h"
 
 #include <QDir>
@@ -128,6 +129,7 @@ XlsxSource::XlsxSource() = default;
 
 XlsxSource::~XlsxSource()
 {
+    m_readAhead.reset();
     m_scanner.reset();
     if (m_file && m_file->isOpen())
         m_file->close();
@@ -164,6 +166,7 @@ bool XlsxSource::hasEntry(const QString& name)
 
 bool XlsxSource::openEntry(const QString& name, QString* error)
 {
+    m_readAhead.reset();
     if (m_file->isOpen())
         m_file->close();
     if (!m_zip->setCurrentFile(name, QuaZip::csInsensitive)) {
@@ -182,6 +185,17 @@ bool XlsxSource::openEntry(const QString& name, QString* error)
     m_inflated = 0;
     m_streamError.clear();
     return true;
+}
+
+void XlsxSource::startReadAhead()
+{
+    m_readAhead = std::make_unique<ReadAhead>([this](char* data, qint64 max) { return readEntryChunk(data, max); });
+}
+
+QString XlsxSource::streamError()
+{
+    m_readAhead.reset();
+    return m_streamError;
 }
 
 qint64 XlsxSource::readEntryChunk(char* data, qint64 max)
@@ -388,7 +402,8 @@ bool XlsxSource::readSharedStrings(QString* error)
         return true;
     if (!openEntry(m_stringsPart, error))
         return false;
-    XmlScanner xml([this](char* data, qint64 max) { return readEntryChunk(data, max); });
+    startReadAhead();
+    XmlScanner xml([this](char* data, qint64 max) { return m_readAhead->read(data, max); });
     QByteArray current;
     bool inItem = false;
     bool inText = false;
@@ -398,8 +413,9 @@ bool XlsxSource::readSharedStrings(QString* error)
         if (t == XmlScanner::EndDocument)
             break;
         if (t == XmlScanner::Invalid) {
-            *error = m_streamError.isEmpty() ? damaged(m_stringsPart + QStringLiteral(": ") + xml.errorString())
-                                             : m_streamError;
+            const QString streamFault = streamError();
+            *error =
+                streamFault.isEmpty() ? damaged(m_stringsPart + QStringLiteral(": ") + xml.errorString()) : streamFault;
             return false;
         }
         const QByteArrayView name = xml.name();
@@ -439,7 +455,8 @@ bool XlsxSource::open(const QString& path, QString* error)
         return false;
     if (!openEntry(m_sheetPart, error))
         return false;
-    m_scanner = std::make_unique<XmlScanner>([this](char* data, qint64 max) { return readEntryChunk(data, max); });
+    startReadAhead();
+    m_scanner = std::make_unique<XmlScanner>([this](char* data, qint64 max) { return m_readAhead->read(data, max); });
     return true;
 }
 
@@ -624,7 +641,8 @@ bool XlsxSource::nextRow(RawRow* row, bool wantInfo, QString* error)
         }
         // Invalid
         m_sheetDone = true;
-        *error = m_streamError.isEmpty() ? damaged(xml.errorString()) : m_streamError;
+        const QString streamFault = streamError();
+        *error = streamFault.isEmpty() ? damaged(xml.errorString()) : streamFault;
         return false;
     }
 }

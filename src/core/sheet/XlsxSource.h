@@ -9,6 +9,7 @@
 #include <memory>
 
 class QuaZip;
+class ReadAhead;
 class QuaZipFile;
 class XmlScanner;
 
@@ -46,6 +47,10 @@ private:
     bool readStyles(QString* error);
     bool readSharedStrings(QString* error);
     qint64 readEntryChunk(char* data, qint64 max);
+    // Inflates the open entry on a worker thread ahead of the scanner; stopped by openEntry and on errors.
+    void startReadAhead();
+    // Stops the worker, so that the stream's error text may be read.
+    QString streamError();
     QString damaged(const QString& detail) const;
     bool finishCell(RawRow* row, bool wantInfo, QString* error);
 
@@ -86,4 +91,6 @@ private:
     int m_cellStyle = 0;
     QByteArray m_value;
     QByteArray m_inline;
+
+    std::unique_ptr<ReadAhead> m_readAhead; // last: stopped before the entry it reads goes away
 };
