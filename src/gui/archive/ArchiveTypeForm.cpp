@@ -1,5 +1,6 @@
 #include "ArchiveTypeForm.h"
 
+#include "ArchiveTypePrint.h"
 #include "ArchiveTypeTree.h"
 
 #include "archive/ArchiveTypeKeys.h"
@@ -64,9 +65,6 @@ TArchiveTypeForm::TArchiveTypeForm(QWidget* parent) : TQnDForm(parent)
     setComposeName(QStringLiteral("档案管理"));
     setProgramName(QStringLiteral("档案类别资料录入编辑"));
     setButtonShown(button_find(), false);
-    // Printing the type list comes with the report windows; until then the button stays off.
-    DS()->setButton(TQnDataSource::ButtonPrint, nullptr);
-    button_print()->setToolTip(QStringLiteral("档案类别列表的打印尚未提供"));
 
     auto* layout = new QVBoxLayout(Panel1());
     layout->setContentsMargins(8, 6, 8, 8);
@@ -162,7 +160,6 @@ TQnDBEdit* TArchiveTypeForm::addField(QGridLayout* grid, int row, const QString&
 void TArchiveTypeForm::FormShow()
 {
     TQnDForm::FormShow();
-    button_print()->setEnabled(false);
     const AppContext& ctx = AppContext::instance();
     TEditData editName{QStringLiteral("EDIT_NAME"), QStringLiteral("修改人员"), ctx.UserName};
     TEditData editDate{QStringLiteral("EDIT_DATE"), QStringLiteral("修改日期"), ctx.LoginDate};
@@ -289,4 +286,11 @@ void TArchiveTypeForm::button_saveClick()
     } else {
         m_tree->RenameByKey(savedKey, name);
     }
+}
+
+void TArchiveTypeForm::button_printClick()
+{
+    if (!m_node)
+        return;
+    PrintArchiveTypeList(this, m_tree->NodeKey(m_node));
 }

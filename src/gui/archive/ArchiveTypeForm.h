@@ -30,6 +30,8 @@ public slots:
     void button_editClick() override;
     void button_deleteClick() override;
     void button_saveClick() override;
+    // The type list from the selected node down, previewed with its export.
+    void button_printClick() override;
 
 protected:
     void FormShow() override;

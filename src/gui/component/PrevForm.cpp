@@ -273,8 +273,6 @@ void TPrevForm::setButtonVisible(QToolButton* button, bool on)
 
 void TPrevForm::setReport(std::shared_ptr<TPageSource> report)
 {
-    if (report && !report->title().isEmpty())
-        setWindowTitle(QStringLiteral("打印预览窗口 - ") + report->title());
     m_preview->setSource(std::move(report));
 }
 

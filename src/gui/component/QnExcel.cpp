@@ -8,7 +8,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QUrl>
 
 TQnExcel::TQnExcel(QObject* parent) : QObject(parent)
 {
@@ -53,7 +52,7 @@ void TQnExcel::ExportToExcel(const TExcelFieldArray& columns, const TExcelFieldA
     if (!SheetExport::ExportToXlsx(path, m_reportName, m_id, rows, columns, headings, closings))
         return;
     m_lastFile = path;
-    if (!DesktopServices::openUrl(QUrl::fromLocalFile(path)))
+    if (!DesktopServices::openDocument(path))
         ShowWarning(QStringLiteral("没有找到能打开电子表格的程序，数据已导出到文件：") +
                     QDir::toNativeSeparators(path));
 }

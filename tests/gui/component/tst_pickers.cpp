@@ -11,6 +11,7 @@
 #include "component/SetTitleNameForm.h"
 #include "component/ShowPictureForm.h"
 #include "db/Lookups.h"
+#include "shell/MainForm.h"
 
 #include <QAction>
 #include <QCalendarWidget>
@@ -241,13 +242,16 @@ private slots:
         TestEnv env;
         QVERIFY2(env.ok(), qPrintable(env.error()));
         RecordingSink sink;
-        AppContext::instance().DetailName = QStringLiteral("档案明细资料");
-        // A stand-in for the main window's entry and tool button.
-        QMainWindow main;
-        auto* entry = new QAction(QStringLiteral("档案明细资料查询管理"), &main);
-        entry->setObjectName(QStringLiteral("action_DetailQuery"));
-        auto* tool = new QAction(QStringLiteral("明细查询"), &main);
-        tool->setObjectName(QStringLiteral("tool_DetailQuery"));
+        // The main window names its detail query entry and tool button after the detail name.
+        TMainForm main;
+        main.setFirstShowingEnabled(false);
+        main.show();
+        QCOMPARE(AppContext::instance().DetailName, QStringLiteral("档案明细资料"));
+        QAction* entry = main.entry(QStringLiteral("action_DetailQuery"));
+        QVERIFY(entry);
+        QCOMPARE(entry->text(), QStringLiteral("档案明细资料查询管理"));
+        auto* tool = main.findChild<QAction*>(QStringLiteral("tool_DetailQuery"));
+        QVERIFY(tool);
 
         TSetTitleNameForm form;
         QCOMPARE(form.windowTitle(), QStringLiteral("标题编辑修改窗口"));

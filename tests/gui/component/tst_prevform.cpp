@@ -124,6 +124,7 @@ private slots:
         const QSize page = prev->OwnQRPre()->widget()->size();
         QVERIFY(page.height() <= prev->OwnQRPre()->viewport()->height());
         QVERIFY(page.width() <= prev->OwnQRPre()->viewport()->width());
+        QCoreApplication::processEvents();
         ComponentTest::shoot(prev, QStringLiteral("preview-window"));
 
         QStringList menu;
@@ -280,6 +281,86 @@ private slots:
         });
         QVERIFY(!prev.QnExcel()->lastFile().isEmpty());
         QVERIFY(sink.last().contains(QDir::toNativeSeparators(prev.QnExcel()->lastFile())));
+    }
+
+    // Whether the desktop has a program for workbooks: the desktop's opener starts even when nothing can
+    // open the file, so the export asks the installed desktop entries first and otherwise says where it wrote.
+    void spreadsheetProgram()
+    {
+        QTemporaryDir dir;
+        const QByteArray saved[] = {qgetenv("XDG_DATA_HOME"), qgetenv("XDG_DATA_DIRS"), qgetenv("XDG_CONFIG_HOME"),
+                                    qgetenv("XDG_CONFIG_DIRS")};
+        const char* names[] = {"XDG_DATA_HOME", "XDG_DATA_DIRS", "XDG_CONFIG_HOME", "XDG_CONFIG_DIRS"};
+        qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("home")).toUtf8());
+        qputenv("XDG_DATA_DIRS", dir.filePath(QStringLiteral("system")).toUtf8());
+        qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toUtf8());
+        qputenv("XDG_CONFIG_DIRS", dir.filePath(QStringLiteral("config-system")).toUtf8());
+        const QString apps = dir.filePath(QStringLiteral("system/applications"));
+        QDir().mkpath(apps);
+        QDir().mkpath(dir.filePath(QStringLiteral("config")));
+        auto write = [](const QString& path, const QString& text) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(text.toUtf8());
+        };
+        const QString book = dir.filePath(QStringLiteral("人员列表.xlsx"));
+        const QString sheetType = QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.sheet");
+
+        // Only programs for other types.
+        write(apps + QStringLiteral("/viewer.desktop"),
+              QStringLiteral("[Desktop Entry]\nType=Application\nExec=viewer %f\nMimeType=image/png;text/plain;\n"));
+        QVERIFY(!DesktopServices::hasApplicationFor(book));
+
+        // The export then writes the workbook and says where, without starting anything.
+        {
+            TestEnv env;
+            QVERIFY2(env.ok(), qPrintable(env.error()));
+            AppContext::instance().TempDir = env.path(QString());
+            TestEnv::exec(QStringLiteral("INSERT INTO SYS_USER_TABLE(USE_ID, USE_NAME) VALUES ('001', '张三')"));
+            TQnQuery query;
+            query.setSql(QStringLiteral("SELECT * FROM SYS_USER_TABLE"));
+            QVERIFY(query.OpenQuery());
+            TQnExcel excel;
+            excel.setDataSet(&query);
+            excel.setReportName(QStringLiteral("人员列表"));
+            RecordingSink sink;
+            DesktopServices::setUrlOpener(nullptr);
+            excel.ExportToExcel({TExcelFieldName{QStringLiteral("USE_NAME"), QString(), QStringLiteral("姓名")}});
+            DesktopServices::setUrlOpener([this](const QUrl& url) {
+                m_opened << url;
+                return true;
+            });
+            QVERIFY(QFileInfo::exists(excel.lastFile()));
+            QCOMPARE(sink.texts().size(), 1);
+            QVERIFY(sink.last().endsWith(QDir::toNativeSeparators(excel.lastFile())));
+            AppContext::instance().TempDir.clear();
+        }
+
+        // A hidden entry does not count; a spreadsheet program does.
+        write(apps + QStringLiteral("/old-calc.desktop"),
+              QStringLiteral("[Desktop Entry]\nType=Application\nHidden=true\nMimeType=%1;\n").arg(sheetType));
+        QVERIFY(!DesktopServices::hasApplicationFor(book));
+        write(apps + QStringLiteral("/calc.desktop"),
+              QStringLiteral("[Desktop Entry]\nType=Application\nExec=calc %U\nMimeType=application/x-foo;%1;\n")
+                  .arg(sheetType));
+        QVERIFY(DesktopServices::hasApplicationFor(book));
+        QVERIFY(!DesktopServices::hasApplicationFor(dir.filePath(QStringLiteral("a.pdf"))));
+
+        // An association the user made counts when its program is installed.
+        QFile::remove(apps + QStringLiteral("/calc.desktop"));
+        write(dir.filePath(QStringLiteral("config/mimeapps.list")),
+              QStringLiteral("[Default Applications]\n%1=gone.desktop\n").arg(sheetType));
+        QVERIFY(!DesktopServices::hasApplicationFor(book));
+        write(dir.filePath(QStringLiteral("config/mimeapps.list")),
+              QStringLiteral("[Added Associations]\n%1=gone.desktop;viewer.desktop;\n").arg(sheetType));
+        QVERIFY(DesktopServices::hasApplicationFor(book));
+
+        for (int i = 0; i < 4; ++i) {
+            if (saved[i].isNull())
+                qunsetenv(names[i]);
+            else
+                qputenv(names[i], saved[i]);
+        }
     }
 
     void archiveTypeList_data()
