@@ -109,6 +109,16 @@ QString stringText(const QByteArray& utf8)
     return escaped ? CellText::unescapeXmlString(text) : text;
 }
 
+// Whether the text holds an _xHHHH_ escape's start (a single-character search: most text has no '_').
+bool hasEscape(QStringView text)
+{
+    for (qsizetype i = text.indexOf(u'_'); i >= 0; i = text.indexOf(u'_', i + 1)) {
+        if (i + 1 < text.size() && text[i + 1] == u'x')
+            return true;
+    }
+    return false;
+}
+
 QString isoDateTimeText(QByteArrayView v, SheetReader::CellKind* kind)
 {
     // "2009-03-25T10:11:12(.sss)(Z)": a date, with its time when it has one.
@@ -480,7 +490,8 @@ bool XlsxSource::finishCell(RawRow* row, bool wantInfo, QString* error)
             kind = Kind::Text;
         }
     } else if (type == CellType::Inline) {
-        text = stringText(m_inline);
+        text = hasEscape(m_inline) ? CellText::unescapeXmlString(m_inline) : std::move(m_inline);
+        m_inline.clear();
         kind = Kind::Text;
     } else if (type == CellType::Formula) {
         text = stringText(m_value);
@@ -544,24 +555,35 @@ bool XlsxSource::nextRow(RawRow* row, bool wantInfo, QString* error)
         if (t == XmlScanner::Characters) {
             if (inValue)
                 m_value.append(xml.text());
+            else if (inText && m_inline.isEmpty())
+                m_inline = QString::fromUtf8(xml.text());
             else if (inText)
-                m_inline.append(xml.text());
+                m_inline += QString::fromUtf8(xml.text());
             continue;
         }
         if (t == XmlScanner::StartElement) {
             if (inCell) {
-                if (xml.nameIs("v"))
-                    inValue = true;
-                else if (xml.nameIs("is"))
+                if (xml.nameIs("v")) {
+                    if (xml.readSimpleText())
+                        m_value.append(xml.text());
+                    else
+                        inValue = true;
+                } else if (xml.nameIs("is")) {
                     inInline = true;
-                else if (xml.nameIs("rPh"))
+                } else if (xml.nameIs("rPh")) {
                     ++phonetic;
-                else if (xml.nameIs("t") && inInline && phonetic == 0)
-                    inText = true;
+                } else if (xml.nameIs("t") && inInline && phonetic == 0) {
+                    if (!xml.readSimpleText())
+                        inText = true;
+                    else if (m_inline.isEmpty())
+                        m_inline = QString::fromUtf8(xml.text());
+                    else
+                        m_inline += QString::fromUtf8(xml.text());
+                }
             } else if (inRow && xml.nameIs("c")) {
                 inCell = true;
                 m_value.resize(0);
-                m_inline.resize(0);
+                m_inline.clear();
                 const int col = columnOf(xml.attribute("r"));
                 m_col = col >= 0 ? col : m_col + 1;
                 if (m_col >= MaxColumns) {

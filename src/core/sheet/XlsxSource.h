@@ -90,7 +90,7 @@ private:
     CellType m_cellType = CellType::Number;
     int m_cellStyle = 0;
     QByteArray m_value;
-    QByteArray m_inline;
+    QString m_inline; // an inline string's text, converted as it comes (escapes undone at the cell's end)
 
     std::unique_ptr<ReadAhead> m_readAhead; // last: stopped before the entry it reads goes away
 };

@@ -134,20 +134,15 @@ XmlScanner::Token XmlScanner::scanText()
 {
     // Text between tags is mostly short: one pass finds its end and whether it needs decoding.
     qsizetype i = 0;
-    bool plain = true;
     for (;;) {
         const char* b = m_buf.constData() + m_pos;
         const qsizetype n = m_end - m_pos;
-        while (i < n) {
-            const char c = b[i];
-            if (c == '<')
-                break;
-            if (c == '&' || c == '\r')
-                plain = false;
-            ++i;
-        }
-        if (i < n)
+        const void* lt = i < n ? std::memchr(b + i, '<', size_t(n - i)) : nullptr;
+        if (lt) {
+            i = static_cast<const char*>(lt) - b;
             break;
+        }
+        i = n;
         if (!fill()) {
             if (!m_error.isEmpty())
                 return fail(m_error);
@@ -155,12 +150,76 @@ XmlScanner::Token XmlScanner::scanText()
         }
     }
     const char* begin = m_buf.constData() + m_pos;
+    const bool plain = !std::memchr(begin, '&', size_t(i)) && !std::memchr(begin, '\r', size_t(i));
     if (plain)
         m_text = QByteArrayView(begin, i);
     else if (!resolveReferences(begin, begin + i))
         return fail(QStringLiteral("XML 字符引用错误"));
     m_pos += i;
     return m_token = Characters;
+}
+
+bool XmlScanner::readSimpleText()
+{
+    if (m_token != StartElement)
+        return false;
+    if (m_pendingEnd) { // <v/>: empty text, and the end comes at once
+        m_pendingEnd = false;
+        m_text = {};
+        m_token = EndElement;
+        return true;
+    }
+    // The text ends at the next '<'; reading more may move the buffer, so the name is kept aside.
+    const char* nameAt = m_name.data();
+    const qsizetype nameSize = m_name.size();
+    qsizetype i = 0;
+    bool moved = false;
+    for (;;) {
+        const char* b = m_buf.constData() + m_pos;
+        const qsizetype n = m_end - m_pos;
+        const void* lt = i < n ? std::memchr(b + i, '<', size_t(n - i)) : nullptr;
+        // The end tag "</name>" must be whole in the buffer too.
+        if (lt && n - (static_cast<const char*>(lt) - b) >= nameSize + 3) {
+            i = static_cast<const char*>(lt) - b;
+            break;
+        }
+        if (lt)
+            i = static_cast<const char*>(lt) - b;
+        else
+            i = n;
+        if (!moved) {
+            m_heldName = QByteArray(nameAt, nameSize);
+            moved = true;
+        }
+        if (!fill()) {
+            m_name = m_heldName;
+            return false; // the normal scan reports the end or the error
+        }
+    }
+    if (moved)
+        m_name = m_heldName;
+    const char* b = m_buf.constData() + m_pos;
+    const char* tag = b + i;
+    if (tag[1] != '/')
+        return false;
+    // The end tag's name may carry a prefix the start tag's local name does not show.
+    const char* close = static_cast<const char*>(std::memchr(tag + 2, '>', size_t(m_end - m_pos - i - 2)));
+    if (!close)
+        return false;
+    const QByteArrayView endName = localName(QByteArrayView(tag + 2, close - tag - 2));
+    if (endName != m_name)
+        return false;
+    const bool plain = !std::memchr(b, '&', size_t(i)) && !std::memchr(b, '\r', size_t(i));
+    if (plain)
+        m_text = QByteArrayView(b, i);
+    else if (!resolveReferences(b, b + i)) {
+        fail(QStringLiteral("XML 字符引用错误"));
+        return false;
+    }
+    m_name = endName;
+    m_pos = (close + 1) - m_buf.constData();
+    m_token = EndElement;
+    return true;
 }
 
 XmlScanner::Token XmlScanner::scanMarkup()
@@ -175,10 +234,12 @@ XmlScanner::Token XmlScanner::scanMarkup()
         for (;;) {
             const char* b = m_buf.constData() + m_pos;
             const qsizetype n = m_end - m_pos;
-            while (close < n && b[close] != '>')
-                ++close;
-            if (close < n)
+            const void* gt = close < n ? std::memchr(b + close, '>', size_t(n - close)) : nullptr;
+            if (gt) {
+                close = static_cast<const char*>(gt) - b;
                 break;
+            }
+            close = n;
             if (!fill())
                 return fail(m_error.isEmpty() ? QStringLiteral("XML 意外结束") : m_error);
         }

@@ -52,6 +52,10 @@ public:
     }
     // Characters: the text with references resolved, UTF-8.
     QByteArrayView text() const { return m_text; }
+    // Right after a StartElement: when the element holds nothing but text (or nothing at all), reads the
+    // text and the end tag in one step — text() gives the text and the token becomes the EndElement.
+    // Otherwise nothing is consumed and false comes back. Spares the token loop the common <v>1</v>.
+    bool readSimpleText();
     QString errorString() const { return m_error; }
     bool hasError() const { return m_token == Invalid; }
 
@@ -84,6 +88,7 @@ private:
     QByteArrayView m_name;
     QByteArrayView m_text;
     QByteArray m_decoded;
+    QByteArray m_heldName;                   // the start tag's name while readSimpleText may move the buffer
     static constexpr int MaxAttributes = 32; // more are ignored; no element read here has that many
     Attribute m_attributes[MaxAttributes];
     int m_attributeCount = 0;
