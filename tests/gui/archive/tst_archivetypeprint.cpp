@@ -47,6 +47,15 @@ class TestArchiveTypePrint : public QObject
                            "('001', 1, 1, '是', '是', '是', '是', %1, '否', '否')")
                 .arg(Sql::quote(print)));
     }
+    // A picture for a person to look at, when VUZAZO_SHOTS names a folder.
+    static void shoot(QWidget* w, const QString& name)
+    {
+        const QString dir = qEnvironmentVariable("VUZAZO_SHOTS");
+        if (!dir.isEmpty()) {
+            QApplication::processEvents();
+            w->grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
+        }
+    }
     // Runs action on the next modal window from within its own loop (gives up after a few seconds).
     static void onNextModal(std::function<void(QWidget*)> action)
     {
@@ -116,10 +125,12 @@ private slots:
         tree->setCurrentItem(nodes.first());
         QVERIFY(form->button_print()->isEnabled());
         QCOMPARE(form->button_print()->text(), QStringLiteral("打印F11"));
+        shoot(form, QStringLiteral("archivetypeform"));
 
         QString title;
         onNextModal([&](QWidget* m) {
             title = m->windowTitle();
+            shoot(m, QStringLiteral("typelist-choice"));
             m->findChild<QRadioButton*>(QStringLiteral("RadioButton%1").arg(choice))->setChecked(true);
             m->findChild<QPushButton*>(QStringLiteral("Button_ok"))->click();
         });
@@ -133,6 +144,7 @@ private slots:
         QVERIFY(prev->button(QStringLiteral("Button_Pdf"))->isVisible());
         QCOMPARE(prev->rowNumbers(), choice == 2);
         QVERIFY(m_sink->texts().isEmpty());
+        shoot(prev, QStringLiteral("typelist-preview-%1").arg(choice));
         prev->close();
         QTRY_VERIFY(prev.isNull());
 
