@@ -650,8 +650,14 @@ void TMainForm::overdueReminder()
 
 void TMainForm::showHelp()
 {
-    if (!Manual::open())
+    QString page;
+    if (Manual::open(&page))
+        return;
+    if (page.isEmpty())
         ShowWarning(QStringLiteral("说明文件打开错误"));
+    else // nothing on this desktop shows HTML pages: say where the manual is
+        ShowWarning(
+            QStringLiteral("没有找到能打开说明文件的浏览器,说明文件在:\n%1").arg(QDir::toNativeSeparators(page)));
 }
 
 void TMainForm::showAbout()

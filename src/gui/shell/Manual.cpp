@@ -43,10 +43,12 @@ QString extract()
     return QFile::exists(index) ? index : QString();
 }
 
-bool open()
+bool open(QString* page)
 {
     const QString index = extract();
-    return !index.isEmpty() && DesktopServices::openUrl(QUrl::fromLocalFile(index));
+    if (page)
+        *page = index;
+    return !index.isEmpty() && DesktopServices::openDocument(index);
 }
 
 } // namespace Manual

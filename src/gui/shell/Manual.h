@@ -8,7 +8,8 @@ namespace Manual {
 
 // Copies the pages (only those that changed) and returns the path of the first page; empty on failure.
 QString extract();
-// Opens the manual; false when it could not be copied or opened.
-bool open();
+// Opens the manual with the desktop's browser; false when it could not be copied or no program takes it.
+// page receives the first page's path (empty when it could not be copied).
+bool open(QString* page = nullptr);
 
 } // namespace Manual

@@ -505,6 +505,20 @@ private slots:
         QVERIFY(QFile::exists(QFileInfo(index).dir().filePath(QStringLiteral("manual.css"))));
     }
 
+    void helpWithoutBrowserSaysWhereTheManualIs()
+    {
+        DesktopServices::setUrlOpener([](const QUrl&) { return false; });
+        TMainForm main;
+        main.setFirstShowingEnabled(false);
+        ShellTest::clearMessages();
+        main.entry(QStringLiteral("action_Help"))->trigger();
+        const QStringList shown = ShellTest::messages();
+        ShellTest::setUp(); // the recording opener again for the cases that follow
+        QCOMPARE(shown.size(), 1);
+        QVERIFY(shown.first().startsWith(QStringLiteral("没有找到能打开说明文件的浏览器")));
+        QVERIFY(shown.first().contains(QStringLiteral("index.html")));
+    }
+
     void pictures()
     {
         // Not a check: pictures of the windows to look at (VUZAZO_GRAB_DIR).
