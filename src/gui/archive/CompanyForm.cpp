@@ -123,9 +123,8 @@ TQnDBEdit* TCompanyForm::addField(const QString& name, const QString& caption, c
     edit->setDataSource(DS());
     edit->setDataField(column);
     edit->setAccessibleName(caption);
-    if (column == QLatin1String("NOTE"))
-        edit->setMinimumWidth(width);
-    else
+    // The note spans both columns and ends where the right column's edits end.
+    if (column != QLatin1String("NOTE"))
         edit->setFixedWidth(width);
     edit->setProperty("captionLabel", QVariant::fromValue<QObject*>(label));
     label->setBuddy(edit);

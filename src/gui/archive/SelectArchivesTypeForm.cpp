@@ -45,9 +45,9 @@ TSelectArchivesTypeForm::TSelectArchivesTypeForm(QWidget* parent)
 
     connect(m_ok, &QPushButton::clicked, this, &TSelectArchivesTypeForm::Button_okClick);
     connect(m_close, &QPushButton::clicked, this, &TSelectArchivesTypeForm::Button_CloseClick);
+    // A double click chooses the node as 确定 does (the root is refused the same way).
     connect(m_tree, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
-        // A double click on a node with children opens it; on any node but the root it chooses it.
-        if (item && item != m_tree->root())
+        if (item)
             Button_okClick();
     });
     ArchiveTypeTree::setUp(m_tree);

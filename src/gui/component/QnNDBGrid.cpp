@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QSqlQuery>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -51,6 +52,17 @@ bool TQnGridFooter::hasFooters() const
     return false;
 }
 
+bool TQnGridFooter::hasSums() const
+{
+    TQnQuery* q = m_grid->query();
+    if (!q)
+        return false;
+    for (const TFieldsData& f : q->fieldsData())
+        if (f.footerKind == QLatin1String("@Sum"))
+            return true;
+    return false;
+}
+
 QString TQnGridFooter::text(int column) const
 {
     TQnQuery* q = m_grid->query();
@@ -82,6 +94,17 @@ void TQnGridFooter::paintEvent(QPaintEvent*)
     TQnQuery* q = m_grid->query();
     if (!q || !q->isOpen())
         return;
+    // A sum takes a pass over the whole result: after opening, the rows are shown first and the totals in
+    // the next turn of the event loop.
+    const bool sumsNow = m_sumsShown || !hasSums();
+    if (!sumsNow && !m_sumsPending) {
+        m_sumsPending = true;
+        QTimer::singleShot(0, this, [this] {
+            m_sumsPending = false;
+            m_sumsShown = true;
+            update();
+        });
+    }
     QHeaderView* header = m_grid->horizontalHeader();
     for (int c = 0; c < header->count(); ++c) {
         if (header->isSectionHidden(c))
@@ -92,10 +115,12 @@ void TQnGridFooter::paintEvent(QPaintEvent*)
             continue;
         p.setPen(line);
         p.drawLine(x + w - 1, 0, x + w - 1, height());
+        const TFieldsData* f = q->fieldData(m_grid->fieldOf(c));
+        if (!sumsNow && f && f->footerKind == QLatin1String("@Sum"))
+            continue;
         const QString t = text(c);
         if (t.isEmpty())
             continue;
-        const TFieldsData* f = q->fieldData(m_grid->fieldOf(c));
         const bool right = isTotal(f) || (f && f->valueKind == QLatin1String("N"));
         p.setPen(palette().color(QPalette::ButtonText));
         p.drawText(QRect(x + 4, 1, w - 8, height() - 1),
@@ -370,6 +395,7 @@ void TQnNDBGrid::queryAboutToOpen()
 
 void TQnNDBGrid::queryOpened()
 {
+    m_footer->deferSums();
     ApplyLayout();
     m_setColWidthChange = true;
     showQueryRow(m_query ? m_query->currentRow() : -1);

@@ -26,12 +26,19 @@ public:
     // Text of the footer of a column (empty when it has none).
     QString text(int logicalColumn) const;
     bool hasFooters() const;
+    // The "@Sum" totals are drawn (after opening they follow the first rows a moment later).
+    bool sumsShown() const { return m_sumsShown || !hasSums(); }
+    void deferSums() { m_sumsShown = false; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    bool hasSums() const;
+
     TQnNDBGrid* m_grid;
+    bool m_sumsShown = true;
+    bool m_sumsPending = false;
 };
 
 // The data grid of the list screens, on a TQnQuery. It takes captions, widths, visibility and footers from

@@ -10,6 +10,9 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 const QString WindowCaption = QStringLiteral("提示窗口");
@@ -99,8 +102,10 @@ void TQnAnimate::paintEvent(QPaintEvent*)
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     const int h = height();
-    const QRect left(16, h / 2 - 18, 52, 38);
-    const QRect right(width() - 68, h / 2 - 18, 52, 38);
+    // The folders stand at the foot of the area; the sheet's arc uses the room above them.
+    const QRect left(16, std::max(2, h - 44), 52, 38);
+    const QRect right(width() - 68, left.top(), 52, 38);
+    const qreal lift = std::clamp(left.top() - 9.0, 0.0, 22.0);
     const qreal t = m_frame / 40.0;
     switch (m_kind) {
     case crCopy:
@@ -112,14 +117,14 @@ void TQnAnimate::paintEvent(QPaintEvent*)
             drawBin(p, QRect(right.left() + 10, right.top() - 2, 34, 42));
         const qreal x = left.center().x() + t * (right.center().x() - left.center().x());
         const qreal arc = 4.0 * t * (1.0 - t);
-        const qreal y = left.top() + 4 - arc * 22;
+        const qreal y = left.top() + 4 - arc * lift;
         drawSheet(p, QPointF(x, y), t * 360.0 / 2);
         break;
     }
     case crFind: {
-        drawFolder(p, QRect(width() / 2 - 40, h / 2 - 18, 80, 38), QColor(245, 205, 95));
+        drawFolder(p, QRect(width() / 2 - 40, left.top(), 80, 38), QColor(245, 205, 95));
         const qreal phase = t * 2 * 3.14159265;
-        const QPointF c(width() / 2 + 40 * std::cos(phase), h / 2 + 4 + 10 * std::sin(phase));
+        const QPointF c(width() / 2 + 40 * std::cos(phase), left.top() + 22 + 10 * std::sin(phase));
         p.setPen(QPen(QColor(60, 60, 70), 3));
         p.drawLine(c + QPointF(7, 7), c + QPointF(16, 16));
         p.setPen(QPen(QColor(60, 60, 70), 2));
@@ -154,10 +159,7 @@ TThreadForm::TThreadForm(QWidget* parent)
         bar->hide();
         m_bars[i] = bar;
     }
-    // Stacked from the top: bar 3, bar 2, bar 1.
-    m_bars[2]->setGeometry(16, 94, 323, 14);
-    m_bars[1]->setGeometry(16, 113, 323, 14);
-    m_bars[0]->setGeometry(16, 132, 323, 14);
+    layoutBars();
 
     m_stop = new QPushButton(QStringLiteral("停止"), this);
     m_stop->setObjectName(QStringLiteral("button_close"));
@@ -165,6 +167,25 @@ TThreadForm::TThreadForm(QWidget* parent)
     m_stop->setAutoDefault(false);
     m_stop->setCursor(Qt::ArrowCursor);
     connect(m_stop, &QPushButton::clicked, this, [this] { m_stopped = true; });
+}
+
+void TThreadForm::layoutBars()
+{
+    // Bar 3 above bar 2 above bar 1, the lowest just above 停止; the caption sits over the highest bar shown
+    // and the animation takes the rest, so a single bar leaves no hole in the window.
+    constexpr int BarHeight = 14;
+    constexpr int Step = 19;
+    int bottom = 146;
+    int highest = bottom;
+    for (QProgressBar* bar : m_bars) {
+        if (bar->isHidden())
+            continue;
+        bar->setGeometry(16, bottom - BarHeight, 323, BarHeight);
+        highest = bottom - BarHeight;
+        bottom -= Step;
+    }
+    m_caption->setGeometry(16, highest - 24, 323, 20);
+    m_animate->setGeometry(40, 6, 275, std::max(40, highest - 24 - 10));
 }
 
 void TThreadForm::keyPressEvent(QKeyEvent* event)
@@ -218,8 +239,10 @@ void TQnThread::setBarShown(int bar, bool on)
     if (bar < 1 || bar > 3)
         return;
     m_showBar[bar - 1] = on;
-    if (m_form)
+    if (m_form) {
         m_form->bar(bar)->setVisible(on);
+        m_form->layoutBars();
+    }
 }
 
 void TQnThread::setBarMax(int bar, int n)
@@ -252,6 +275,7 @@ void TQnThread::ShowWindow()
         form->bar(i)->setMaximum(std::max(0, m_max[i - 1]));
         form->bar(i)->setValue(0);
     }
+    form->layoutBars();
     form->setWindowTitle(m_caption.isEmpty() ? WindowCaption : m_caption);
     form->CaptionLabel()->setText(m_caption);
     form->setFixedSize(Width, m_showStop ? HeightWithStop : HeightWithoutStop);

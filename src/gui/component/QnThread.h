@@ -60,6 +60,8 @@ public:
     bool stopPressed() const { return m_stopped; }
     void resetStop() { m_stopped = false; }
     void allowClose() { m_closing = true; }
+    // Places the bars shown, the caption and the animation.
+    void layoutBars();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -71,6 +71,13 @@ class TestArchiveTypeForm : public QObject
         commit(form.EditName(), name);
         QTest::keyClick(&form, Qt::Key_F8);
     }
+    // A double click as the window system delivers it: press, release, then the double click.
+    static void doubleClick(QTreeWidget* tree, QTreeWidgetItem* item)
+    {
+        const QPoint at = tree->visualItemRect(item).center();
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
+    }
     static void grab(QWidget* w, const QString& name)
     {
         const QString dir = qEnvironmentVariable("VUZAZO_GRAB_DIR");
@@ -328,14 +335,23 @@ private slots:
         type("001001", "001", "永久", 1);
         TSelectArchivesTypeForm picker;
         picker.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&picker));
         picker.QnTreeView()->setCurrentItem(picker.QnTreeView()->root());
         picker.Button_ok()->click();
         QCOMPARE(m_sink->last(), QStringLiteral("必须选择一个档案类别节点"));
         QVERIFY(picker.isVisible());
         QVERIFY(!picker.Accepted());
-        QTreeWidgetItem* docs = picker.QnTreeView()->root()->child(0);
+        // A double click on the root is refused the same way.
+        m_sink->clear();
+        TQnTreeView* tree = picker.QnTreeView();
+        doubleClick(tree, tree->root());
+        QCOMPARE(m_sink->texts(), QStringList{QStringLiteral("必须选择一个档案类别节点")});
+        QVERIFY(picker.isVisible());
+        tree->root()->setExpanded(true);
+        QTreeWidgetItem* docs = tree->root()->child(0);
         docs->setExpanded(true);
-        picker.QnTreeView()->setCurrentItem(docs->child(0));
+        tree->setCurrentItem(docs->child(0));
+        grab(&picker, "select-archive-type");
         QTest::keyClick(&picker, Qt::Key_F3);
         QVERIFY(picker.Accepted());
         QCOMPARE(picker.SelectedKey(), QStringLiteral("001001"));
@@ -346,6 +362,12 @@ private slots:
         QCOMPARE(picker.QnTreeView()->currentItem(), docs->child(0));
         picker.Button_Close()->click();
         QVERIFY(!picker.Accepted());
+        // A double click on a type chooses it.
+        picker.show();
+        doubleClick(tree, docs);
+        QVERIFY(picker.Accepted());
+        QCOMPARE(picker.SelectedKey(), QStringLiteral("001"));
+        QVERIFY(!picker.isVisible());
     }
 
     void openedFromTheMainMenu()

@@ -508,6 +508,15 @@ private slots:
         QTest::qWait(50);
         form.grab().save(qEnvironmentVariable("VUZAZO_GRAB_DIR") + "/dform-edit.png");
         form.Query()->CancelRecord();
+        // The bare tool bar with all fourteen buttons shown.
+        TQnAppForm app;
+        app.setWindowTitle(QStringLiteral("工具栏"));
+        for (QToolButton* b : app.toolButtons())
+            TQnAppForm::setButtonShown(b, true);
+        app.resize(758, 500);
+        app.show();
+        QTest::qWait(50);
+        app.grab().save(qEnvironmentVariable("VUZAZO_GRAB_DIR") + "/appform-14-buttons.png");
     }
 };
 

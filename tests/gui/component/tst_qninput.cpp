@@ -1,9 +1,16 @@
+#include "TestSupport.h"
+
 #include "component/QnComboBox.h"
 #include "component/QnComboEdit.h"
+#include "component/QnDBComboBox.h"
+#include "component/QnDBComboEdit.h"
+#include "component/QnDBEdit.h"
+#include "component/QnDataSource.h"
 #include "component/QnEdit.h"
 #include "component/QnPanel.h"
 
 #include "common/AppContext.h"
+#include "query/QnQuery.h"
 
 #include <QApplication>
 #include <QFormLayout>
@@ -13,6 +20,8 @@
 #include <QStyle>
 #include <QTest>
 #include <QToolButton>
+
+#include <functional>
 
 // Typing into every kind of input control: the key filter of each edit type, the maximum lengths, the
 // input-method memory, the focus colour and the combo edit's button.
@@ -87,6 +96,14 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(m_window));
     }
     void cleanupTestCase() { delete m_window; }
+    void init()
+    {
+        // A test with a window of its own leaves the shared window inactive.
+        if (!m_window->isActiveWindow()) {
+            m_window->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(m_window));
+        }
+    }
 
     void typing_data()
     {
@@ -135,6 +152,97 @@ private slots:
         QTRY_VERIFY(target->hasFocus());
         QTest::keyClicks(target, keys);
         QCOMPARE(e->text(), expected);
+    }
+
+    // The data-aware kinds filter the same way while their record is being added, and the typed text goes
+    // into the record; the mask edit is always a text field.
+    void typingIntoDataAwareControls_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("expected");
+        for (const char* k : {"dbedit", "dbcombo", "dbcomboedit", "ldbcomboedit"}) {
+            const QByteArray p = QByteArray(k) + ": ";
+            QTest::newRow(p + "integer refuses a second minus") << k << int(etInteger) << "1-2-3"
+                                                                << "1-23";
+            QTest::newRow(p + "decimal comma becomes point") << k << int(etFloat) << "3,5.1"
+                                                             << "3.51";
+            QTest::newRow(p + "date refuses letters") << k << int(etDate) << "2009x-03-25123"
+                                                      << "2009-03-25";
+            QTest::newRow(p + "string takes anything") << k << int(etString) << "Ab 1-,.x"
+                                                       << "Ab 1-,.x";
+        }
+        QTest::newRow("medit: always text") << "medit" << int(etString) << "1a-2-,."
+                                            << "1a-2-,.";
+    }
+    void typingIntoDataAwareControls()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, type);
+        QFETCH(QString, keys);
+        QFETCH(QString, expected);
+        TestEnv env;
+        QVERIFY2(env.ok(), qPrintable(env.error()));
+        QWidget window;
+        auto* layout = new QFormLayout(&window);
+        TQnQuery query(&window);
+        query.setTableName(QStringLiteral("QN_ARCHIVE_LEND_TABLE"));
+        query.setSql(QStringLiteral("SELECT * FROM QN_ARCHIVE_LEND_TABLE"));
+        TQnDataSource ds(&window);
+        ds.setDataSet(&query);
+        QWidget* target = nullptr;
+        std::function<QString()> shown;
+        const QString column = QStringLiteral("NOTE");
+        if (kind == "dbedit") {
+            auto* c = new TQnDBEdit;
+            c->setEditType(TEditTypes(type));
+            c->setDataSource(&ds);
+            c->setDataField(column);
+            target = c;
+            shown = [c] { return c->text(); };
+        } else if (kind == "dbcombo") {
+            auto* c = new TQnDBComboBox;
+            c->setEditType(TEditTypes(type));
+            c->setDataSource(&ds);
+            c->setDataField(column);
+            target = c;
+            shown = [c] { return c->currentText(); };
+        } else if (kind == "dbcomboedit") {
+            auto* c = new TQnDBComboEdit;
+            c->setEditType(TEditTypes(type));
+            c->setDataSource(&ds);
+            c->setDataField(column);
+            target = c;
+            shown = [c] { return c->text(); };
+        } else if (kind == "ldbcomboedit") {
+            auto* c = new TQnLDBComboEdit;
+            c->setEditType(TEditTypes(type));
+            c->setDataSource(&ds);
+            c->setDataField(column);
+            target = c;
+            shown = [c] { return c->text(); };
+        } else {
+            auto* c = new TQnMEdit;
+            target = c;
+            shown = [c] { return c->text(); };
+        }
+        auto* next = new TQnEdit;
+        layout->addRow(QStringLiteral("备注"), target);
+        layout->addRow(QStringLiteral("其它"), next);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        query.OpenQuery();
+        query.AppendRecord();
+        target->setFocus();
+        QTRY_VERIFY(target->hasFocus());
+        QTest::keyClicks(target, keys);
+        QCOMPARE(shown(), expected);
+        next->setFocus(); // leaving the control writes the text into the record
+        QTRY_VERIFY(next->hasFocus());
+        if (kind != "medit")
+            QCOMPARE(query.text(column), expected);
+        query.CancelRecord();
     }
 
     void integerMaxLengthWithMinus()

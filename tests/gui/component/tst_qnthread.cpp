@@ -75,8 +75,40 @@ private slots:
         QCOMPARE(form->ProgressBar1()->value(), 12);
         thread.SetMax(10);
         QCOMPARE(form->ProgressBar1()->value(), 0);
-        if (qEnvironmentVariableIsSet("VUZAZO_GRAB_DIR"))
-            form->grab().save(qEnvironmentVariable("VUZAZO_GRAB_DIR") + QStringLiteral("/thread-%1.png").arg(stop));
+        thread.HideWindow();
+    }
+
+    // The caption stands over the highest bar shown, the bars stack down to 停止, nothing overlaps.
+    void barsStackUnderTheCaption_data()
+    {
+        QTest::addColumn<int>("bars");
+        QTest::newRow("one bar") << 1;
+        QTest::newRow("two bars") << 2;
+        QTest::newRow("three bars") << 3;
+    }
+    void barsStackUnderTheCaption()
+    {
+        QFETCH(int, bars);
+        TQnThread thread;
+        thread.setShowStopButton(true);
+        thread.setCaption(QStringLiteral("正在备份数据....."));
+        for (int b = 1; b <= bars; ++b)
+            thread.setBarShown(b, true);
+        thread.ShowWindow();
+        TThreadForm* form = thread.form();
+        QCOMPARE(form->CaptionLabel()->text(), QStringLiteral("正在备份数据....."));
+        QRect above = form->CaptionLabel()->geometry();
+        QVERIFY(form->Animate()->geometry().bottom() < above.top());
+        for (int b = bars; b >= 1; --b) {
+            const QRect r = form->bar(b)->geometry();
+            QVERIFY2(above.bottom() < r.top(), qPrintable(QString::number(b)));
+            above = r;
+        }
+        QVERIFY(above.bottom() < form->StopButton()->geometry().top());
+        if (qEnvironmentVariableIsSet("VUZAZO_GRAB_DIR")) {
+            thread.SetPosition(40);
+            form->grab().save(qEnvironmentVariable("VUZAZO_GRAB_DIR") + QStringLiteral("/thread-%1.png").arg(bars));
+        }
         thread.HideWindow();
     }
 
