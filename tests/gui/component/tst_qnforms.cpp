@@ -439,6 +439,10 @@ private slots:
         editor.show();
         QVERIFY(editor.Button_add()->isEnabled());
         QVERIFY(!editor.Button_Print()->isEnabled());
+        // 确定 on an empty list chooses nothing.
+        QTest::keyClick(&editor, Qt::Key_F3);
+        QCOMPARE(sink.last(), QStringLiteral("必须选择一个记录"));
+        QVERIFY(editor.isVisible());
         QTest::keyClick(&editor, Qt::Key_F5);
         QVERIFY(editor.Added());
         QCOMPARE(list.state(), TQnQuery::Insert);
