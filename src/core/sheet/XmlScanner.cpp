@@ -174,19 +174,19 @@ bool XmlScanner::readSimpleText()
     const qsizetype nameSize = m_name.size();
     qsizetype i = 0;
     bool moved = false;
+    bool plain = true;
     for (;;) {
         const char* b = m_buf.constData() + m_pos;
         const qsizetype n = m_end - m_pos;
-        const void* lt = i < n ? std::memchr(b + i, '<', size_t(n - i)) : nullptr;
-        // The end tag "</name>" must be whole in the buffer too.
-        if (lt && n - (static_cast<const char*>(lt) - b) >= nameSize + 3) {
-            i = static_cast<const char*>(lt) - b;
-            break;
+        // Values are short: one pass finds the '<' and whether the text needs decoding.
+        while (i < n && b[i] != '<') {
+            if (b[i] == '&' || b[i] == '\r')
+                plain = false;
+            ++i;
         }
-        if (lt)
-            i = static_cast<const char*>(lt) - b;
-        else
-            i = n;
+        // The end tag "</name>" must be whole in the buffer too.
+        if (i < n && n - i >= nameSize + 3)
+            break;
         if (!moved) {
             m_heldName = QByteArray(nameAt, nameSize);
             moved = true;
@@ -202,14 +202,16 @@ bool XmlScanner::readSimpleText()
     const char* tag = b + i;
     if (tag[1] != '/')
         return false;
-    // The end tag's name may carry a prefix the start tag's local name does not show.
-    const char* close = static_cast<const char*>(std::memchr(tag + 2, '>', size_t(m_end - m_pos - i - 2)));
-    if (!close)
-        return false;
-    const QByteArrayView endName = localName(QByteArrayView(tag + 2, close - tag - 2));
-    if (endName != m_name)
-        return false;
-    const bool plain = !std::memchr(b, '&', size_t(i)) && !std::memchr(b, '\r', size_t(i));
+    const char* close = nullptr;
+    if (std::memcmp(tag + 2, m_name.data(), size_t(nameSize)) == 0 && tag[2 + nameSize] == '>') {
+        close = tag + 2 + nameSize; // "</v>": the usual end tag, without a prefix
+    } else {
+        // The end tag's name may carry a prefix the start tag's local name does not show.
+        close = static_cast<const char*>(std::memchr(tag + 2, '>', size_t(m_end - m_pos - i - 2)));
+        if (!close || localName(QByteArrayView(tag + 2, close - tag - 2)) != m_name)
+            return false;
+    }
+    const QByteArrayView endName(close - nameSize, nameSize);
     if (plain)
         m_text = QByteArrayView(b, i);
     else if (!resolveReferences(b, b + i)) {
