@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPdfWriter>
@@ -82,7 +83,9 @@ QList<Page> grid(const TReportRunTime& rt)
     return pages;
 }
 
-qint64 drawDirect(const QList<Page>& pages, const TReportControl& tpl, const QString& path)
+// plainFirst: a text that fits on one line is drawn at its baseline (no layout), as the run time does; else
+// every text goes through drawText with a rectangle and word wrap.
+qint64 drawDirect(const QList<Page>& pages, const TReportControl& tpl, const QString& path, bool plainFirst)
 {
     QElapsedTimer t;
     t.start();
@@ -107,6 +110,17 @@ qint64 drawDirect(const QList<Page>& pages, const TReportControl& tpl, const QSt
                 p.drawLine(r.bottomLeft(), r.bottomRight());
             if (!c.value.isEmpty()) {
                 p.setFont(c.font);
+                if (plainFirst) {
+                    const QFontMetricsF fm(c.font);
+                    const double w = fm.horizontalAdvance(c.value);
+                    if (w <= c.text.width()) {
+                        const double x = c.align == 1   ? c.text.left() + (c.text.width() - w) / 2
+                                         : c.align == 2 ? c.text.right() - w
+                                                        : c.text.left();
+                        p.drawText(QPointF(x, c.text.top() + fm.ascent()), c.value);
+                        continue;
+                    }
+                }
                 const int h = c.align == 1 ? Qt::AlignHCenter : c.align == 2 ? Qt::AlignRight : Qt::AlignLeft;
                 p.drawText(c.text, h | Qt::AlignTop | Qt::TextWordWrap, c.value);
             }
@@ -139,7 +153,7 @@ int main(int argc, char** argv)
         fields.append({QString::fromLatin1(f), QString::fromUtf8(c), QStringLiteral("M"), true, true});
     MemoryRowSource src = makeRows(rows);
 
-    qint64 bestBuild = -1, bestPdf = -1, bestDirect = -1;
+    qint64 bestBuild = -1, bestPdf = -1, bestDirect = -1, bestPlain = -1;
     int pages = 0;
     qint64 pdfBytes = 0, directBytes = 0;
     for (int round = 0; round < 2; ++round) {
@@ -167,8 +181,11 @@ int main(int argc, char** argv)
         pdfBytes = QFileInfo(pdf).size();
         const QList<Page> g = grid(rt);
         const QString direct = dir.filePath(QStringLiteral("direct.pdf"));
-        const qint64 d = drawDirect(g, rt.templateControl(), direct);
+        const qint64 d = drawDirect(g, rt.templateControl(), direct, false);
         directBytes = QFileInfo(direct).size();
+        const qint64 plain = drawDirect(g, rt.templateControl(), direct, true);
+        if (bestPlain < 0 || plain < bestPlain)
+            bestPlain = plain;
         if (bestBuild < 0 || build + write < bestBuild + bestPdf) {
             bestBuild = build;
             bestPdf = write;
@@ -182,6 +199,9 @@ int main(int argc, char** argv)
                 total, pages * 1000.0 / total, pdfBytes / 1048576.0);
     std::printf("  QPdfWriter: same grid drawn directly %lld ms, %.1f pages/s, %.1f MB\n", bestDirect,
                 pages * 1000.0 / bestDirect, directBytes / 1048576.0);
-    std::printf("  ratio: %.2fx the direct drawing\n", total / double(bestDirect));
+    std::printf("  QPdfWriter: one-line texts at their baseline, the rest wrapped %lld ms, %.1f pages/s\n", bestPlain,
+                pages * 1000.0 / bestPlain);
+    std::printf("  ratio: %.2fx the direct drawing, %.2fx the baseline drawing\n", total / double(bestDirect),
+                total / double(bestPlain));
     return 0;
 }

@@ -214,10 +214,10 @@ void lendingSlip(TReportControl& r)
     masterRow(r, QStringLiteral("档案名称"));
     masterRow(r, QStringLiteral("存放位置"), QStringLiteral("保密等级"));
     spacer(r, 12);
-    const QList<Cell> cols = {{40, QStringLiteral("序号"), value(1)},     {110, QStringLiteral("借阅编号"), value()},
+    const QList<Cell> cols = {{40, QStringLiteral("序号"), value(1)},     {140, QStringLiteral("借阅编号"), value()},
                               {76, QStringLiteral("借阅人员"), value()},  {84, QStringLiteral("借阅日期"), value(1)},
                               {84, QStringLiteral("归还期限"), value(1)}, {84, QStringLiteral("归还日期"), value(1)},
-                              {126, QStringLiteral("借阅备注"), value()}};
+                              {96, QStringLiteral("借阅备注"), value()}};
     QList<Cell> heads, data;
     for (const Cell& c : cols) {
         heads.append({c.width, c.text, heading()});
@@ -252,14 +252,14 @@ void lendingQuery(TReportControl& r)
     r.setPaper(9, 2, 2970, 2100);
     list(r, QStringLiteral("档案借阅资料查询报表"),
          {{40, QStringLiteral("序号"), value(1)},
-          {122, QStringLiteral("借阅编号"), value()},
+          {140, QStringLiteral("借阅编号"), value()},
           {88, QStringLiteral("借阅日期"), value(1)},
           {80, QStringLiteral("借阅人员"), value()},
           {96, QStringLiteral("档案编号"), value()},
           {189, QStringLiteral("档案名称"), value()},
           {88, QStringLiteral("归还期限"), value(1)},
           {88, QStringLiteral("归还日期"), value(1)},
-          {92, QStringLiteral("备注"), value()}});
+          {74, QStringLiteral("备注"), value()}});
 }
 
 } // namespace

@@ -10,10 +10,10 @@
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QToolButton>
 #include <QResizeEvent>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -57,6 +57,9 @@ TPreviewForm::TPreviewForm(TReportRunTime& runTime, QWidget* parent) : QDialog(p
     m_scroll->setWidget(m_canvas);
     m_view = new TReportPageView(m_canvas);
     m_view->setReport(&m_pageReport);
+    // The page is placed in the area the layout gives the viewport, which it knows only after the dialog's
+    // own resize event.
+    m_scroll->viewport()->installEventFilter(this);
 
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("statusBar"));
@@ -206,6 +209,13 @@ void TPreviewForm::resizeEvent(QResizeEvent* event)
 {
     QDialog::resizeEvent(event);
     fit();
+}
+
+bool TPreviewForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_scroll->viewport() && event->type() == QEvent::Resize)
+        placePage();
+    return QDialog::eventFilter(watched, event);
 }
 
 void TPreviewForm::pageSetup()

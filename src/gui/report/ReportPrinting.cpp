@@ -24,6 +24,13 @@ public:
     }
     bool print(TReportRunTime& runTime, bool showDialog) override
     {
+        // Pages left from an earlier preview may show data that has changed since: printing builds anew.
+        if (!hasPrinter()) {
+            ShowWarning(QStringLiteral("未安装打印机"));
+            return false;
+        }
+        if (!buildWithNotice(runTime, QApplication::activeWindow()))
+            return false;
         return ReportPrinting::print(runTime, showDialog, QApplication::activeWindow());
     }
 };

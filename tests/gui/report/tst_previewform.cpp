@@ -8,14 +8,17 @@
 #include "report/ReportRowSource.h"
 #include "report/ReportRunTime.h"
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QAbstractButton>
-#include <QTimer>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
+
+#include <cmath>
 
 namespace {
 
@@ -106,6 +109,62 @@ private slots:
 
         if (!qEnvironmentVariableIsEmpty("VUZAZO_GRAB"))
             form.grab().save(QDir(qEnvironmentVariable("VUZAZO_GRAB")).filePath(QStringLiteral("preview.png")));
+    }
+
+    void deliveredListFitsTheWindow()
+    {
+        // A full A4 page of the delivered archive list: the height decides the zoom, and the page sits
+        // centred in the area below the buttons.
+        QFile file(QStringLiteral(":/templates/200700000007"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        using K = ReportRowSource::FieldKind;
+        MemoryRowSource src({{QStringLiteral("ARCHIVE_ID"), K::Text},
+                             {QStringLiteral("ARCHIVE_NAME"), K::Text},
+                             {QStringLiteral("ARCHIVE_TYPE_NAME"), K::Text},
+                             {QStringLiteral("DATE_FIELD1"), K::Text},
+                             {QStringLiteral("TEXT_FIELD1"), K::Text},
+                             {QStringLiteral("TEXT_FIELD2"), K::Text}},
+                            {});
+        for (int i = 1; i <= 60; ++i)
+            src.appendRow({QStringLiteral("2009%1").arg(i, 6, 10, QLatin1Char('0')),
+                           QStringLiteral("办公室关于2009年度档案移交工作的第%1号通知").arg(i),
+                           QStringLiteral("文书档案"), QStringLiteral("2009-03-25"), QStringLiteral("内部"),
+                           QStringLiteral("A区1排%1柜").arg(i)});
+        TReportRunTime rt;
+        rt.setPrintFields(
+            {{QStringLiteral("ARCHIVE_ID"), QStringLiteral("档案编号"), QStringLiteral("M"), true, true},
+             {QStringLiteral("ARCHIVE_NAME"), QStringLiteral("档案名称"), QStringLiteral("M"), true, true},
+             {QStringLiteral("ARCHIVE_TYPE_NAME"), QStringLiteral("档案类别"), QStringLiteral("M"), true, true},
+             {QStringLiteral("DATE_FIELD1"), QStringLiteral("档案日期"), QStringLiteral("M"), true, true},
+             {QStringLiteral("TEXT_FIELD1"), QStringLiteral("保密等级"), QStringLiteral("M"), true, true},
+             {QStringLiteral("TEXT_FIELD2"), QStringLiteral("存放位置"), QStringLiteral("M"), true, true}});
+        QVERIFY(rt.loadTemplate(file.readAll()));
+        rt.setDefaultDataSet(&src);
+        rt.SetVarValue(QStringLiteral("单位名称"), QStringLiteral("东方市档案馆"));
+        QVERIFY(rt.buildPages());
+        QVERIFY(rt.pageCount() >= 2);
+
+        TPreviewForm form(rt);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        // 100 × (550 − 110) / 1037 = 42.4; the width would allow 100 × (715 − 170) / 758 = 71.9.
+        QCOMPARE(form.zoom(), 42);
+        auto* view = form.findChild<TReportPageView*>();
+        QCOMPARE(view->size(), QSize(758 * 42 / 100, 1037 * 42 / 100));
+        auto* area = form.findChild<QWidget*>(QStringLiteral("PageArea"));
+        const int port = static_cast<QScrollArea*>(area)->viewport()->width();
+        QVERIFY2(qAbs(view->x() * 2 + view->width() - port) <= 1,
+                 qPrintable(QStringLiteral("%1 %2 %3").arg(view->x()).arg(view->width()).arg(port)));
+        QTest::mouseClick(button(&form, "button_next"), Qt::LeftButton);
+        QCOMPARE(form.findChild<QLabel*>(QStringLiteral("statusBar"))->text(),
+                 QStringLiteral("第2／%1页").arg(rt.pageCount()));
+        if (!qEnvironmentVariableIsEmpty("VUZAZO_GRAB"))
+            form.grab().save(QDir(qEnvironmentVariable("VUZAZO_GRAB")).filePath(QStringLiteral("preview-list.png")));
+        form.resize(900, 1000);
+        QTRY_COMPARE(form.zoom(), int(std::lround(100.0 * 890 / 1037)));
+        if (!qEnvironmentVariableIsEmpty("VUZAZO_GRAB"))
+            form.grab().save(
+                QDir(qEnvironmentVariable("VUZAZO_GRAB")).filePath(QStringLiteral("preview-list-large.png")));
     }
 
     void pdfAndPrinting()
