@@ -7,6 +7,7 @@
 #include <QBuffer>
 #include <QImage>
 #include <QPainter>
+#include <QRandomGenerator>
 #include <QtEndian>
 #include <QtTest>
 
@@ -524,6 +525,37 @@ private slots:
         for (int cut = 0; cut < good.size(); ++cut)
             QVERIFY2(c.read(good.left(cut)) != TReportControl::ReadResult::Ok, qPrintable(QString::number(cut)));
         QCOMPARE(c.read(good), TReportControl::ReadResult::Ok);
+    }
+
+    void randomDamageIsRefusedOrLoaded()
+    {
+        // Bytes overwritten anywhere (counts, lengths, references, pen widths, font heights): the reader
+        // refuses the stream or loads something it can lay out, draw and save; it never crashes.
+        const QByteArray good = mergedStream(0xAA57, smallBitmap());
+        QRandomGenerator rng(20090325);
+        QImage sheet(200, 200, QImage::Format_RGB32);
+        int loaded = 0;
+        for (int round = 0; round < 3000; ++round) {
+            QByteArray bad = good;
+            const int hits = 1 + int(rng.bounded(4));
+            for (int h = 0; h < hits; ++h) {
+                const int at = 2 + int(rng.bounded(quint32(bad.size() - 2)));
+                bad[at] = char(rng.bounded(2) ? rng.bounded(256) : (rng.bounded(2) ? 0xFF : 0x7F));
+            }
+            TReportControl c;
+            if (c.read(bad) != TReportControl::ReadResult::Ok)
+                continue;
+            ++loaded;
+            QPainter p(&sheet);
+            p.setClipRect(sheet.rect());
+            c.draw(p, true);
+            c.drawPrinted(p);
+            p.end();
+            const QByteArray again = c.saveToBytes();
+            TReportControl d;
+            QCOMPARE(d.read(again), TReportControl::ReadResult::Ok);
+        }
+        QVERIFY(loaded > 0);
     }
 
     void loadShowsFormatMessage()
