@@ -4,6 +4,7 @@
 #include "report/DeliveredTemplates.h"
 #include "report/ReportRowSource.h"
 #include "report/ReportRunTime.h"
+#include "report/ReportText.h"
 
 #include <QDir>
 #include <QFile>
@@ -145,6 +146,30 @@ private slots:
             }
         QVERIFY(rows);
         QCOMPARE(type == QStringLiteral("MD"), t.line(2)->cell(0)->text() == QStringLiteral("档案编号"));
+
+        // Captions, titles and the page line stay on one line in their cells, and every line of a template
+        // spans the same width (the borders of the lines meet).
+        int right = -1;
+        for (int li = 0; li < built.lineCount(); ++li) {
+            const TReportLine* l = built.line(li);
+            const TReportCell* last = l->cell(l->cellCount() - 1);
+            if (right < 0)
+                right = last->right();
+            QCOMPARE(last->right(), right);
+            QCOMPARE(l->cell(0)->left(), built.leftMargin());
+            for (int ci = 0; ci < l->cellCount(); ++ci) {
+                const TReportCell* c = l->cell(ci);
+                const QString text = c->text();
+                // Bindings and the row number marker give way to their values.
+                if (text.isEmpty() || text.startsWith(QLatin1Char('{')) || text.startsWith(QLatin1Char('[')) ||
+                    text == QStringLiteral("<序号>"))
+                    continue;
+                QVERIFY2(ReportText::measureHeight(c->font(), text, c->width() - 2 * c->textMargin()) ==
+                             ReportText::lineHeight(c->font()),
+                         qPrintable(text));
+            }
+        }
+        QCOMPARE(right, built.pageWidth() - built.rightMargin());
 
         // Filled from rows that have every field: pages come out.
         MemoryRowSource src;

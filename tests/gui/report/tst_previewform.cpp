@@ -12,8 +12,11 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QPrinter>
+#include <QProcess>
 #include <QScrollArea>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -187,6 +190,46 @@ private slots:
             QTest::mouseClick(button(&form, "button_print"), Qt::LeftButton);
             QCOMPARE(sink.last(), QStringLiteral("未安装打印机"));
         }
+    }
+
+    void printerGetsTheTemplatesPaperAndChosenPages()
+    {
+        // Printing goes through a QPrinter whose paper comes from the template; here the printer writes a
+        // PDF file, so the sheets can be read back.
+        std::unique_ptr<MemoryRowSource> src(rows(40));
+        TReportControl tpl;
+        QVERIFY(tpl.read(listTemplate(400)) == TReportControl::ReadResult::Ok);
+        tpl.setPaper(9, 2, 2970, 2100); // A4 landscape
+        TReportRunTime rt;
+        QVERIFY(rt.loadTemplate(tpl.saveToBytes()));
+        rt.setDefaultDataSet(src.get());
+        QVERIFY(rt.buildPages());
+        QVERIFY(rt.pageCount() >= 3);
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("printed.pdf"));
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        ReportPrinting::preparePrinter(printer, rt.templateControl());
+        QCOMPARE(printer.pageLayout().orientation(), QPageLayout::Landscape);
+        QCOMPARE(printer.pageLayout().pageSize().id(), QPageSize::A4);
+        QVERIFY(rt.printPages(printer, 2, 3));
+
+        const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+        if (tool.isEmpty())
+            QSKIP("pdftotext is not installed");
+        QProcess p;
+        p.start(tool, {path, QStringLiteral("-")});
+        QVERIFY(p.waitForFinished(20000));
+        const QString text = QString::fromUtf8(p.readAllStandardOutput())
+                                 .normalized(QString::NormalizationForm_KC)
+                                 .replace(QChar(0x2EDA), QChar(0x9875))
+                                 .remove(QLatin1Char(' '));
+        QCOMPARE(text.count(QLatin1Char('\f')), 2); // two sheets
+        QVERIFY2(text.contains(QStringLiteral("第2/%1页").arg(rt.pageCount())), qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("第3/%1页").arg(rt.pageCount())));
+        QVERIFY(!text.contains(QStringLiteral("第1/%1页").arg(rt.pageCount())));
     }
 
     void runTimeGoesThroughTheHost()
