@@ -90,9 +90,9 @@ qint64 toIndex(QByteArrayView digits, bool* ok)
 }
 
 // Spreadsheet text from UTF-8, with the _xHHHH_ escapes undone (looked for on the bytes: most text has none).
-QString stringText(const QByteArray& utf8)
+QString stringText(QByteArrayView utf8)
 {
-    const char* p = utf8.constData();
+    const char* p = utf8.data();
     const char* end = p + utf8.size();
     bool escaped = false;
     while (p < end) {
@@ -107,16 +107,6 @@ QString stringText(const QByteArray& utf8)
     }
     const QString text = QString::fromUtf8(utf8);
     return escaped ? CellText::unescapeXmlString(text) : text;
-}
-
-// Whether the text holds an _xHHHH_ escape's start (a single-character search: most text has no '_').
-bool hasEscape(QStringView text)
-{
-    for (qsizetype i = text.indexOf(u'_'); i >= 0; i = text.indexOf(u'_', i + 1)) {
-        if (i + 1 < text.size() && text[i + 1] == u'x')
-            return true;
-    }
-    return false;
 }
 
 QString isoDateTimeText(QByteArrayView v, SheetReader::CellKind* kind)
@@ -139,6 +129,7 @@ XlsxSource::XlsxSource() = default;
 
 XlsxSource::~XlsxSource()
 {
+    stopRowScan();
     m_readAhead.reset();
     m_scanner.reset();
     if (m_file && m_file->isOpen())
@@ -467,67 +458,254 @@ bool XlsxSource::open(const QString& path, QString* error)
         return false;
     startReadAhead();
     m_scanner = std::make_unique<XmlScanner>([this](char* data, qint64 max) { return m_readAhead->read(data, max); });
+    if (!scanToSheetData(error))
+        return false;
+    if (!m_sheetDone)
+        m_rowThread = std::thread([this] { scanRows(); });
     return true;
 }
 
-bool XlsxSource::finishCell(RawRow* row, bool wantInfo, QString* error)
+bool XlsxSource::scanToSheetData(QString* error)
+{
+    XmlScanner& xml = *m_scanner;
+    for (;;) {
+        const XmlScanner::Token t = xml.next();
+        if (t == XmlScanner::StartElement) {
+            if (xml.nameIs("sheetData"))
+                return true;
+            if (xml.nameIs("dimension")) {
+                const QByteArrayView ref = xml.attribute("ref");
+                const qsizetype colon = ref.indexOf(':');
+                const QByteArrayView last = colon < 0 ? ref : ref.sliced(colon + 1);
+                const int col = columnOf(last);
+                m_declaredColumns = col >= 0 ? qMin(col + 1, MaxColumns) : 0;
+                const qint64 r = rowOf(last);
+                m_declaredRows = r > 0 ? qMin(r, MaxRows) : -1;
+            }
+        } else if (t == XmlScanner::EndDocument) {
+            m_sheetDone = true; // a sheet without data: no rows
+            return true;
+        } else if (t == XmlScanner::Invalid) {
+            m_sheetDone = true;
+            const QString streamFault = streamError();
+            *error = streamFault.isEmpty() ? damaged(xml.errorString()) : streamFault;
+            return false;
+        }
+    }
+}
+
+void XlsxSource::stopRowScan()
+{
+    if (!m_rowThread.joinable())
+        return;
+    {
+        std::lock_guard lock(m_rowMutex);
+        m_rowStop = true;
+    }
+    m_rowChanged.notify_all();
+    m_rowThread.join();
+}
+
+bool XlsxSource::pushBatch(RowBatch&& batch)
+{
+    std::unique_lock lock(m_rowMutex);
+    m_rowChanged.wait(lock, [this] { return m_rowStop || m_batches.size() < MaxBatches; });
+    if (m_rowStop)
+        return false;
+    m_batches.push_back(std::move(batch));
+    lock.unlock();
+    m_rowChanged.notify_all();
+    return true;
+}
+
+// The worker's side: scans the rows into batches of raw cell texts, which nextRow turns into cells on the
+// caller's thread. Inflating, scanning and making the texts thus run side by side.
+void XlsxSource::scanRows()
+{
+    XmlScanner& xml = *m_scanner;
+    RowBatch batch;
+    auto fail = [&](const QString& message) {
+        batch.error = message;
+        batch.end = true;
+        pushBatch(std::move(batch));
+    };
+    bool inRow = false;
+    bool inCell = false;
+    bool inValue = false;
+    bool inInline = false;
+    bool inText = false;
+    int phonetic = 0;
+    qint64 rowIndex = -1;
+    int col = -1;
+    RawCell cell;
+    QByteArray value;
+    QByteArray inlineText;
+    auto endRow = [&]() -> bool {
+        batch.rows.back().cellCount = int(batch.cells.size()) - batch.rows.back().firstCell;
+        if (batch.rows.size() < RowsPerBatch)
+            return true;
+        const bool ok = pushBatch(std::move(batch));
+        batch = RowBatch();
+        return ok;
+    };
+    for (;;) {
+        const XmlScanner::Token t = xml.next();
+        if (t == XmlScanner::Characters) {
+            if (inValue)
+                value.append(xml.text());
+            else if (inText)
+                inlineText.append(xml.text());
+            continue;
+        }
+        if (t == XmlScanner::StartElement) {
+            if (inCell) {
+                if (xml.nameIs("v")) {
+                    if (xml.readSimpleText())
+                        value.append(xml.text());
+                    else
+                        inValue = true;
+                } else if (xml.nameIs("is")) {
+                    inInline = true;
+                } else if (xml.nameIs("rPh")) {
+                    ++phonetic;
+                } else if (xml.nameIs("t") && inInline && phonetic == 0) {
+                    if (xml.readSimpleText())
+                        inlineText.append(xml.text());
+                    else
+                        inText = true;
+                }
+            } else if (inRow && xml.nameIs("c")) {
+                inCell = true;
+                value.resize(0);
+                inlineText.resize(0);
+                const int at = columnOf(xml.attribute("r"));
+                col = at >= 0 ? at : col + 1;
+                if (col >= MaxColumns)
+                    return fail(damaged(QStringLiteral("单元格位置超出范围")));
+                const QByteArrayView type = xml.attribute("t");
+                cell.type = type.isEmpty() || type == "n" ? CellType::Number
+                            : type == "s"                 ? CellType::Shared
+                            : type == "inlineStr"         ? CellType::Inline
+                            : type == "str"               ? CellType::Formula
+                            : type == "b"                 ? CellType::Boolean
+                            : type == "e"                 ? CellType::Error
+                            : type == "d"                 ? CellType::Date
+                                                          : CellType::Number;
+                bool ok = false;
+                const QByteArrayView style = xml.attribute("s");
+                cell.style = style.isEmpty() ? 0 : int(toIndex(style, &ok));
+                if (!ok && !style.isEmpty())
+                    cell.style = 0;
+                cell.col = col;
+            } else if (xml.nameIs("row")) {
+                inRow = true;
+                bool ok = false;
+                const qint64 r = toIndex(xml.attribute("r"), &ok);
+                rowIndex = ok && r > 0 ? r - 1 : rowIndex + 1;
+                if (rowIndex >= MaxRows)
+                    return fail(damaged(QStringLiteral("行号超出范围")));
+                col = -1;
+                batch.rows.push_back({rowIndex, int(batch.cells.size()), 0});
+            }
+            continue;
+        }
+        if (t == XmlScanner::EndElement) {
+            if (inCell) {
+                if (xml.nameIs("c")) {
+                    inCell = inValue = inInline = inText = false;
+                    phonetic = 0;
+                    const QByteArray& text = cell.type == CellType::Inline ? inlineText : value;
+                    cell.offset = batch.bytes.size();
+                    cell.length = text.size();
+                    batch.bytes.append(text);
+                    batch.cells.push_back(cell);
+                } else if (xml.nameIs("v")) {
+                    inValue = false;
+                } else if (xml.nameIs("t")) {
+                    inText = false;
+                } else if (xml.nameIs("rPh")) {
+                    phonetic = qMax(0, phonetic - 1);
+                } else if (xml.nameIs("is")) {
+                    inInline = false;
+                }
+            } else if (inRow && xml.nameIs("row")) {
+                inRow = false;
+                if (!endRow())
+                    return;
+            } else if (xml.nameIs("sheetData")) {
+                break;
+            }
+            continue;
+        }
+        if (t == XmlScanner::EndDocument) {
+            if (inRow) // a row the file does not close still counts
+                batch.rows.back().cellCount = int(batch.cells.size()) - batch.rows.back().firstCell;
+            break;
+        }
+        // Invalid: the rows so far, then the error
+        if (inRow)
+            batch.rows.pop_back();
+        const QString streamFault = streamError();
+        return fail(streamFault.isEmpty() ? damaged(xml.errorString()) : streamFault);
+    }
+    batch.end = true;
+    pushBatch(std::move(batch));
+}
+
+bool XlsxSource::finishCell(RawRow* row, bool wantInfo, const RawCell& cell, QByteArrayView bytes, QString* error)
 {
     using Kind = SheetReader::CellKind;
-    const int style = m_cellStyle;
+    const int style = cell.style;
     const bool textFormat = style >= 0 && style < m_xfText.size() && m_xfText.at(style);
     Kind kind = Kind::Empty;
     QString text;
-    const CellType type = m_cellType;
+    const CellType type = cell.type;
     if (type == CellType::Shared) {
         bool ok = false;
-        const qint64 index = toIndex(QByteArrayView(m_value).trimmed(), &ok);
-        if (!m_value.isEmpty()) {
+        const qint64 index = toIndex(bytes.trimmed(), &ok);
+        if (!bytes.isEmpty()) {
             if (!ok || index >= m_strings.size()) {
-                *error = damaged(QStringLiteral("共享字符串编号 %1 不存在").arg(QString::fromLatin1(m_value)));
+                *error = damaged(QStringLiteral("共享字符串编号 %1 不存在").arg(QString::fromLatin1(bytes)));
                 return false;
             }
             text = m_strings.at(qsizetype(index));
             kind = Kind::Text;
         }
-    } else if (type == CellType::Inline) {
-        text = hasEscape(m_inline) ? CellText::unescapeXmlString(m_inline) : std::move(m_inline);
-        m_inline.clear();
-        kind = Kind::Text;
-    } else if (type == CellType::Formula) {
-        text = stringText(m_value);
+    } else if (type == CellType::Inline || type == CellType::Formula) {
+        text = stringText(bytes);
         kind = Kind::Text;
     } else if (type == CellType::Boolean) {
-        if (!m_value.isEmpty()) {
-            text = QByteArrayView(m_value).trimmed() == "0" ? QStringLiteral("FALSE") : QStringLiteral("TRUE");
+        if (!bytes.isEmpty()) {
+            text = bytes.trimmed() == "0" ? QStringLiteral("FALSE") : QStringLiteral("TRUE");
             kind = Kind::Boolean;
         }
     } else if (type == CellType::Error) {
-        text = QString::fromUtf8(m_value);
+        text = QString::fromUtf8(bytes);
         kind = Kind::Error;
     } else if (type == CellType::Date) {
-        if (!m_value.isEmpty())
-            text = isoDateTimeText(m_value, &kind);
-    } else if (!m_value.isEmpty()) {
+        if (!bytes.isEmpty())
+            text = isoDateTimeText(bytes, &kind);
+    } else if (!bytes.isEmpty()) {
         const CellText::FormatKind format =
             style >= 0 && style < m_xfKinds.size() ? m_xfKinds.at(style) : CellText::FormatKind::General;
         double serial = 0;
         if (format == CellText::FormatKind::General || format == CellText::FormatKind::Text) {
-            text = CellText::numberFromStored(m_value);
+            text = CellText::numberFromStored(bytes);
             kind = Kind::Number;
-        } else if (CellText::parseNumber(m_value, &serial)) {
+        } else if (CellText::parseNumber(bytes, &serial)) {
             text = CellText::serialText(serial, format, m_date1904);
             kind = format == CellText::FormatKind::Date       ? Kind::Date
                    : format == CellText::FormatKind::DateTime ? Kind::DateTime
                                                               : Kind::Time;
         }
         if (text.isEmpty()) { // not a number after all: keep what is written
-            text = QString::fromUtf8(m_value);
+            text = QString::fromUtf8(bytes);
             kind = Kind::Text;
         }
     }
     if (text.isEmpty() && !textFormat)
         return true;
-    const int col = m_col;
+    const int col = cell.col;
     if (col >= row->cells.size()) {
         row->cells.resize(col + 1);
         if (wantInfo)
@@ -541,131 +719,40 @@ bool XlsxSource::finishCell(RawRow* row, bool wantInfo, QString* error)
 
 bool XlsxSource::nextRow(RawRow* row, bool wantInfo, QString* error)
 {
-    if (m_sheetDone || !m_scanner)
-        return false;
-    XmlScanner& xml = *m_scanner;
-    bool inRow = false;
-    bool inCell = false;
-    bool inValue = false;
-    bool inInline = false;
-    bool inText = false;
-    int phonetic = 0;
     for (;;) {
-        const XmlScanner::Token t = xml.next();
-        if (t == XmlScanner::Characters) {
-            if (inValue)
-                m_value.append(xml.text());
-            else if (inText && m_inline.isEmpty())
-                m_inline = QString::fromUtf8(xml.text());
-            else if (inText)
-                m_inline += QString::fromUtf8(xml.text());
-            continue;
-        }
-        if (t == XmlScanner::StartElement) {
-            if (inCell) {
-                if (xml.nameIs("v")) {
-                    if (xml.readSimpleText())
-                        m_value.append(xml.text());
-                    else
-                        inValue = true;
-                } else if (xml.nameIs("is")) {
-                    inInline = true;
-                } else if (xml.nameIs("rPh")) {
-                    ++phonetic;
-                } else if (xml.nameIs("t") && inInline && phonetic == 0) {
-                    if (!xml.readSimpleText())
-                        inText = true;
-                    else if (m_inline.isEmpty())
-                        m_inline = QString::fromUtf8(xml.text());
-                    else
-                        m_inline += QString::fromUtf8(xml.text());
-                }
-            } else if (inRow && xml.nameIs("c")) {
-                inCell = true;
-                m_value.resize(0);
-                m_inline.clear();
-                const int col = columnOf(xml.attribute("r"));
-                m_col = col >= 0 ? col : m_col + 1;
-                if (m_col >= MaxColumns) {
-                    *error = damaged(QStringLiteral("单元格位置超出范围"));
+        if (m_batchRow < qsizetype(m_batch.rows.size())) {
+            const RawRowSpan& span = m_batch.rows[size_t(m_batchRow++)];
+            row->index = span.index;
+            row->cells.clear();
+            row->info.clear();
+            row->cells.reserve(m_declaredColumns);
+            for (int i = span.firstCell; i < span.firstCell + span.cellCount; ++i) {
+                const RawCell& cell = m_batch.cells[size_t(i)];
+                if (!finishCell(row, wantInfo, cell, QByteArrayView(m_batch.bytes).sliced(cell.offset, cell.length),
+                                error)) {
+                    m_sheetDone = true;
+                    m_batch = RowBatch();
+                    m_batchRow = 0;
                     return false;
                 }
-                const QByteArrayView t = xml.attribute("t");
-                m_cellType = t.isEmpty() || t == "n" ? CellType::Number
-                             : t == "s"              ? CellType::Shared
-                             : t == "inlineStr"      ? CellType::Inline
-                             : t == "str"            ? CellType::Formula
-                             : t == "b"              ? CellType::Boolean
-                             : t == "e"              ? CellType::Error
-                             : t == "d"              ? CellType::Date
-                                                     : CellType::Number;
-                bool ok = false;
-                const QByteArrayView s = xml.attribute("s");
-                m_cellStyle = s.isEmpty() ? 0 : int(toIndex(s, &ok));
-                if (!ok && !s.isEmpty())
-                    m_cellStyle = 0;
-            } else if (m_inSheetData && xml.nameIs("row")) {
-                inRow = true;
-                bool ok = false;
-                const qint64 r = toIndex(xml.attribute("r"), &ok);
-                m_rowIndex = ok && r > 0 ? r - 1 : m_rowIndex + 1;
-                if (m_rowIndex >= MaxRows) {
-                    *error = damaged(QStringLiteral("行号超出范围"));
-                    return false;
-                }
-                m_col = -1;
-                row->index = m_rowIndex;
-                row->cells.clear();
-                row->info.clear();
-                row->cells.reserve(m_declaredColumns);
-            } else if (xml.nameIs("sheetData")) {
-                m_inSheetData = true;
-            } else if (xml.nameIs("dimension") && !m_inSheetData) {
-                const QByteArrayView ref = xml.attribute("ref");
-                const qsizetype colon = ref.indexOf(':');
-                const QByteArrayView last = colon < 0 ? ref : ref.sliced(colon + 1);
-                const int col = columnOf(last);
-                m_declaredColumns = col >= 0 ? qMin(col + 1, MaxColumns) : 0;
-                const qint64 r = rowOf(last);
-                m_declaredRows = r > 0 ? qMin(r, MaxRows) : -1;
             }
-            continue;
+            return true;
         }
-        if (t == XmlScanner::EndElement) {
-            if (inCell) {
-                if (xml.nameIs("c")) {
-                    inCell = inValue = inInline = inText = false;
-                    phonetic = 0;
-                    if (!finishCell(row, wantInfo, error))
-                        return false;
-                } else if (xml.nameIs("v")) {
-                    inValue = false;
-                } else if (xml.nameIs("t")) {
-                    inText = false;
-                } else if (xml.nameIs("rPh")) {
-                    phonetic = qMax(0, phonetic - 1);
-                } else if (xml.nameIs("is")) {
-                    inInline = false;
-                }
-            } else if (inRow && xml.nameIs("row")) {
-                return true;
-            } else if (xml.nameIs("sheetData")) {
-                m_sheetDone = true;
-                return false;
-            }
-            continue;
-        }
-        if (t == XmlScanner::EndDocument) {
+        if (m_batch.end || m_sheetDone || !m_rowThread.joinable()) {
+            if (!m_batch.error.isEmpty())
+                *error = m_batch.error;
+            m_batch.error.clear();
             m_sheetDone = true;
-            if (inRow)
-                return true;
             return false;
         }
-        // Invalid
-        m_sheetDone = true;
-        const QString streamFault = streamError();
-        *error = streamFault.isEmpty() ? damaged(xml.errorString()) : streamFault;
-        return false;
+        {
+            std::unique_lock lock(m_rowMutex);
+            m_rowChanged.wait(lock, [this] { return !m_batches.empty(); });
+            m_batch = std::move(m_batches.front());
+            m_batches.pop_front();
+        }
+        m_rowChanged.notify_all();
+        m_batchRow = 0;
     }
 }
 

@@ -6,7 +6,12 @@
 #include <QByteArray>
 #include <QHash>
 
+#include <condition_variable>
+#include <deque>
 #include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 class QuaZip;
 class ReadAhead;
@@ -52,7 +57,6 @@ private:
     // Stops the worker, so that the stream's error text may be read.
     QString streamError();
     QString damaged(const QString& detail) const;
-    bool finishCell(RawRow* row, bool wantInfo, QString* error);
 
     std::unique_ptr<QuaZip> m_zip;
     std::unique_ptr<QuaZipFile> m_file;
@@ -72,11 +76,6 @@ private:
     int m_declaredColumns = 0;
     qint64 m_declaredRows = -1;
 
-    // State of the sheet scan.
-    bool m_inSheetData = false;
-    bool m_sheetDone = false;
-    qint64 m_rowIndex = -1;
-    int m_col = -1;
     enum class CellType : quint8
     {
         Number,
@@ -87,10 +86,50 @@ private:
         Error,
         Date
     };
-    CellType m_cellType = CellType::Number;
-    int m_cellStyle = 0;
-    QByteArray m_value;
-    QString m_inline; // an inline string's text, converted as it comes (escapes undone at the cell's end)
+    // A cell as the scan found it: where it stands, its type and style, and its raw text in the batch.
+    struct RawCell
+    {
+        int col = 0;
+        CellType type = CellType::Number;
+        int style = 0;
+        qsizetype offset = 0;
+        qsizetype length = 0;
+    };
+    struct RawRowSpan
+    {
+        qint64 index = 0;
+        int firstCell = 0;
+        int cellCount = 0;
+    };
+    // Rows handed from the scanning thread to the caller's: their cells' raw texts in one block.
+    struct RowBatch
+    {
+        QByteArray bytes;
+        std::vector<RawCell> cells;
+        std::vector<RawRowSpan> rows;
+        bool end = false; // the last batch of the sheet
+        QString error;    // why the scan ended early (with end)
+    };
+    static constexpr size_t RowsPerBatch = 256;
+    static constexpr size_t MaxBatches = 4;
+
+    // Reads up to the sheet's data (its declared size comes before it).
+    bool scanToSheetData(QString* error);
+    // The scanning thread's loop.
+    void scanRows();
+    bool pushBatch(RowBatch&& batch);
+    void stopRowScan();
+    bool finishCell(RawRow* row, bool wantInfo, const RawCell& cell, QByteArrayView bytes, QString* error);
+
+    bool m_sheetDone = false;
+    // The caller's side of the row hand-over.
+    RowBatch m_batch;
+    qsizetype m_batchRow = 0;
+    std::mutex m_rowMutex;
+    std::condition_variable m_rowChanged;
+    std::deque<RowBatch> m_batches;
+    bool m_rowStop = false;
+    std::thread m_rowThread; // stopped first (the destructor), while the scanner and read-ahead still exist
 
     std::unique_ptr<ReadAhead> m_readAhead; // last: stopped before the entry it reads goes away
 };
