@@ -93,6 +93,9 @@ qint64 drawDirect(const QList<Page>& pages, const TReportControl& tpl, const QSt
     writer.setResolution(600);
     writer.setPageLayout(TReportRunTime::pageLayout(tpl));
     QPainter p(&writer);
+    // The same render hints as the run time's printing.
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
     p.scale(double(writer.width()) / tpl.pageWidth(), double(writer.height()) / tpl.pageHeight());
     for (int i = 0; i < pages.size(); ++i) {
         if (i > 0)
