@@ -538,46 +538,47 @@ void XlsxSource::scanRows()
     qint64 rowIndex = -1;
     int col = -1;
     RawCell cell;
-    QByteArray value;
-    QByteArray inlineText;
+    // A cell's text goes straight into the batch: its value, or its inline string's runs for an inline cell.
+    bool inlineCell = false;
+    batch.bytes.reserve(BatchBytes);
+    batch.cells.reserve(RowsPerBatch * 8);
     auto endRow = [&]() -> bool {
         batch.rows.back().cellCount = int(batch.cells.size()) - batch.rows.back().firstCell;
         if (batch.rows.size() < RowsPerBatch)
             return true;
         const bool ok = pushBatch(std::move(batch));
         batch = RowBatch();
+        batch.bytes.reserve(BatchBytes);
+        batch.cells.reserve(RowsPerBatch * 8);
         return ok;
     };
     for (;;) {
         const XmlScanner::Token t = xml.next();
         if (t == XmlScanner::Characters) {
-            if (inValue)
-                value.append(xml.text());
-            else if (inText)
-                inlineText.append(xml.text());
+            if ((inValue && !inlineCell) || (inText && inlineCell))
+                batch.bytes.append(xml.text());
             continue;
         }
         if (t == XmlScanner::StartElement) {
             if (inCell) {
                 if (xml.nameIs("v")) {
-                    if (xml.readSimpleText())
-                        value.append(xml.text());
-                    else
+                    if (!xml.readSimpleText())
                         inValue = true;
+                    else if (!inlineCell)
+                        batch.bytes.append(xml.text());
                 } else if (xml.nameIs("is")) {
                     inInline = true;
                 } else if (xml.nameIs("rPh")) {
                     ++phonetic;
                 } else if (xml.nameIs("t") && inInline && phonetic == 0) {
-                    if (xml.readSimpleText())
-                        inlineText.append(xml.text());
-                    else
+                    if (!xml.readSimpleText())
                         inText = true;
+                    else if (inlineCell)
+                        batch.bytes.append(xml.text());
                 }
             } else if (inRow && xml.nameIs("c")) {
                 inCell = true;
-                value.resize(0);
-                inlineText.resize(0);
+                cell.offset = batch.bytes.size();
                 const int at = columnOf(xml.attribute("r"));
                 col = at >= 0 ? at : col + 1;
                 if (col >= MaxColumns)
@@ -597,6 +598,7 @@ void XlsxSource::scanRows()
                 if (!ok && !style.isEmpty())
                     cell.style = 0;
                 cell.col = col;
+                inlineCell = cell.type == CellType::Inline;
             } else if (xml.nameIs("row")) {
                 inRow = true;
                 bool ok = false;
@@ -614,10 +616,7 @@ void XlsxSource::scanRows()
                 if (xml.nameIs("c")) {
                     inCell = inValue = inInline = inText = false;
                     phonetic = 0;
-                    const QByteArray& text = cell.type == CellType::Inline ? inlineText : value;
-                    cell.offset = batch.bytes.size();
-                    cell.length = text.size();
-                    batch.bytes.append(text);
+                    cell.length = batch.bytes.size() - cell.offset;
                     batch.cells.push_back(cell);
                 } else if (xml.nameIs("v")) {
                     inValue = false;

@@ -112,6 +112,7 @@ private:
     };
     static constexpr size_t RowsPerBatch = 256;
     static constexpr size_t MaxBatches = 4;
+    static constexpr qsizetype BatchBytes = 64 * 1024;
 
     // Reads up to the sheet's data (its declared size comes before it).
     bool scanToSheetData(QString* error);
