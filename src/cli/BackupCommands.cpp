@@ -16,7 +16,7 @@ bool unexpected(const QStringList& args, int positional)
 {
     if (args.size() == positional)
         return false;
-    cliErr(QStringLiteral("unexpected arguments: %1\n").arg(args.join(QLatin1Char(' '))));
+    cliErr(unexpectedArguments(args));
     return true;
 }
 
@@ -71,7 +71,7 @@ int runBackup(const QStringList& argsIn)
     // "mask /s" may arrive as one argument or as two.
     bool subfolders = CliArgs::flag(args, QStringLiteral("/s")) || CliArgs::flag(args, QStringLiteral("/S"));
     if (args.size() < 2 || unexpected(args, 2)) {
-        cliErr(QStringLiteral("usage: vuzazo-cli backup SOURCE ARCHIVE [--title T] [--level fastest|none|default|max] "
+        cliErr(QStringLiteral("用法: vuzazo-cli backup SOURCE ARCHIVE [--title T] [--level fastest|none|default|max] "
                               "[--volume-size BYTES] [--file-list]\n"));
         return 2;
     }
@@ -88,7 +88,7 @@ int runBackup(const QStringList& argsIn)
     if (!level.isEmpty()) {
         const qsizetype i = levels.indexOf(level);
         if (i < 0) {
-            cliErr(QStringLiteral("--level takes fastest, none, default or max\n"));
+            cliErr(QStringLiteral("--level 只能是 fastest、none、default 或 max\n"));
             return 2;
         }
         file.setCompressionLevel(TQnBackupFile::TCompressionLevel(i));
@@ -97,7 +97,7 @@ int runBackup(const QStringList& argsIn)
         bool ok = false;
         const qint64 bytes = volumeSize.toLongLong(&ok);
         if (!ok || bytes < 0) {
-            cliErr(QStringLiteral("--volume-size takes a number of bytes (0: one volume)\n"));
+            cliErr(QStringLiteral("--volume-size 要写每卷的字节数 (0: 只有一卷)\n"));
             return 2;
         }
         file.setMaxSize(bytes);
@@ -109,9 +109,13 @@ int runBackup(const QStringList& argsIn)
     if (subfolders)
         source =
             (QFileInfo(source).isDir() ? QDir(source).filePath(QStringLiteral("*")) : source) + QStringLiteral(" /s");
-    else if (!wholeFolder && TQnBackupFile::SourceFiles(source, archive, false).isEmpty()) {
-        // A mistyped name must not give an empty archive in place of a good one.
-        cliErr(QStringLiteral("%1: %2\n").arg(TQnBackupFile::ErrorText(TQnBackupFile::errReadFile), source));
+    // A mistyped name, or a folder that holds only folders, must not give an empty archive in place of a
+    // good one, nor be called a backup.
+    if (TQnBackupFile::SourceFiles(source, archive, wholeFolder).isEmpty()) {
+        if (wholeFolder)
+            cliErr(QStringLiteral("文件夹中没有文件: %1 (要备份下级文件夹请加 /s)\n").arg(source));
+        else
+            cliErr(QStringLiteral("%1: %2\n").arg(TQnBackupFile::ErrorText(TQnBackupFile::errReadFile), source));
         return 1;
     }
 
@@ -137,7 +141,7 @@ int runRestore(const QStringList& argsIn)
     const QString folder = CliArgs::take(args, QStringLiteral("--to"));
     const QString mode = CliArgs::take(args, QStringLiteral("--mode"));
     if (args.isEmpty() || unexpected(args, 1)) {
-        cliErr(QStringLiteral("usage: vuzazo-cli restore ARCHIVE [--to FOLDER] "
+        cliErr(QStringLiteral("用法: vuzazo-cli restore ARCHIVE [--to FOLDER] "
                               "[--mode all|no-overwrite|newer|existing|existing-newer]\n"));
         return 2;
     }
@@ -148,7 +152,7 @@ int runRestore(const QStringList& argsIn)
     if (!mode.isEmpty()) {
         const qsizetype i = modes.indexOf(mode);
         if (i < 0) {
-            cliErr(QStringLiteral("--mode takes all, no-overwrite, newer, existing or existing-newer\n"));
+            cliErr(QStringLiteral("--mode 只能是 all、no-overwrite、newer、existing 或 existing-newer\n"));
             return 2;
         }
         file.setRestoreMode(TQnBackupFile::TRestoreMode(i));
@@ -178,7 +182,7 @@ int runList(const QStringList& argsIn)
 {
     QStringList args = argsIn;
     if (args.isEmpty() || unexpected(args, 1)) {
-        cliErr(QStringLiteral("usage: vuzazo-cli list ARCHIVE\n"));
+        cliErr(QStringLiteral("用法: vuzazo-cli list ARCHIVE\n"));
         return 2;
     }
     const QString archive = args[0];
@@ -189,7 +193,10 @@ int runList(const QStringList& argsIn)
     findVolumes(file, archive);
     TQnBackupFile::TArchiveInfo info;
     const bool ok = file.List(archive, &info);
-    // What could be read is shown even when the archive breaks off later.
+    // What could be read is shown even when the archive breaks off later; an archive that could not be
+    // read at all has nothing to show beyond its message.
+    if (!ok && info.Title.isEmpty() && info.Entries.isEmpty())
+        return 1;
     cliOut(QStringLiteral("标题: %1\n").arg(info.Title));
     for (const TQnBackupFile::TArchiveEntry& e : std::as_const(info.Entries)) {
         const QDateTime when = TQnBackupFile::FromDosDateTime(e.FileDate);

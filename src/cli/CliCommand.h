@@ -32,6 +32,9 @@ bool flag(QStringList& args, const QString& name);
 QStringList takeAll(QStringList& args, const QString& name);
 } // namespace CliArgs
 
+// The message for arguments a command did not take (an unknown one, or an option given without its value).
+QString unexpectedArguments(const QStringList& args);
+
 // Prints to stdout / stderr in UTF-8.
 void cliOut(const QString& text);
 void cliErr(const QString& text);

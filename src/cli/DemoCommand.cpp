@@ -16,7 +16,7 @@ int runDemo(const QStringList& argsIn)
     const QString archives = CliArgs::take(args, QStringLiteral("--archives"));
     const QString details = CliArgs::take(args, QStringLiteral("--details"));
     if (!args.isEmpty()) {
-        cliErr(QStringLiteral("unexpected arguments: %1\n").arg(args.join(QLatin1Char(' '))));
+        cliErr(unexpectedArguments(args));
         return 2;
     }
     if (dir.isEmpty())
@@ -28,7 +28,7 @@ int runDemo(const QStringList& argsIn)
     if (ok && !details.isEmpty())
         o.details = details.toLongLong(&ok);
     if (!ok || o.archives < 0 || o.details < 0 || (o.archives == 0 && o.details > 0)) {
-        cliErr(QStringLiteral("--archives and --details take whole numbers (details need archives)\n"));
+        cliErr(QStringLiteral("--archives 和 --details 要写不小于 0 的整数 (有明细就要有档案)\n"));
         return 2;
     }
     QString error;

@@ -11,7 +11,7 @@ int runInit(const QStringList& argsIn)
     QStringList args = argsIn;
     QString dir = CliArgs::take(args, QStringLiteral("--install-dir"));
     if (!args.isEmpty()) {
-        cliErr(QStringLiteral("unexpected arguments: %1\n").arg(args.join(QLatin1Char(' '))));
+        cliErr(unexpectedArguments(args));
         return 2;
     }
     if (dir.isEmpty())

@@ -75,7 +75,7 @@ int runTemplate(const QStringList& argsIn)
         }
         return 0;
     }
-    cliErr(QStringLiteral("usage: vuzazo-cli template show FILE | template convert IN OUT | template delivered DIR\n"));
+    cliErr(QStringLiteral("用法: vuzazo-cli template show FILE | template convert IN OUT | template delivered DIR\n"));
     return 2;
 }
 
@@ -129,7 +129,7 @@ int runReport(const QStringList& argsIn)
     const QStringList vars = CliArgs::takeAll(args, QStringLiteral("--var"));
     const bool addSpace = CliArgs::flag(args, QStringLiteral("--add-space"));
     if (args.size() != 1 || sql.isEmpty() || pdf.isEmpty()) {
-        cliErr(QStringLiteral("usage: vuzazo-cli report FILE --install-dir DIR --sql \"SELECT …\" --pdf OUT "
+        cliErr(QStringLiteral("用法: vuzazo-cli report FILE --install-dir DIR --sql \"SELECT …\" --pdf OUT "
                               "[--var NAME=VALUE]… [--title TITLE] [--add-space]\n"));
         return 2;
     }
@@ -169,7 +169,7 @@ int runReport(const QStringList& argsIn)
             for (const QString& v : vars) {
                 const qsizetype eq = v.indexOf(QLatin1Char('='));
                 if (eq <= 0) {
-                    cliErr(QStringLiteral("--var takes NAME=VALUE: %1\n").arg(v));
+                    cliErr(QStringLiteral("--var 要写成 名称=值: %1\n").arg(v));
                     status = 2;
                     break;
                 }

@@ -53,13 +53,15 @@ void appendLine(QByteArray& out, const QStringList& cells)
 int runSheet(const QStringList& argsIn)
 {
     if (argsIn.size() != 1) {
-        cliErr(QStringLiteral("usage: vuzazo-cli sheet FILE\n"));
+        cliErr(QStringLiteral("用法: vuzazo-cli sheet FILE\n"));
         return 2;
     }
     const QString path = argsIn.first();
     SheetReader reader;
     if (!reader.open(path)) {
-        cliErr(QStringLiteral("%1: %2\n").arg(path, reader.errorString()));
+        // Some of the reader's messages already name the file.
+        const QString error = reader.errorString();
+        cliErr((error.contains(path) ? error : QStringLiteral("%1: %2").arg(path, error)) + QLatin1Char('\n'));
         return 1;
     }
     if (reader.headings().isEmpty()) {
@@ -91,8 +93,8 @@ int runExport(const QStringList& argsIn)
     const bool rowNumbers = CliArgs::flag(args, QStringLiteral("--row-numbers"));
     if (!args.isEmpty() || dir.isEmpty() || sql.trimmed().isEmpty() || out.isEmpty()) {
         if (!args.isEmpty())
-            cliErr(QStringLiteral("unexpected arguments: %1\n").arg(args.join(QLatin1Char(' '))));
-        cliErr(QStringLiteral("usage: vuzazo-cli export --install-dir DIR --sql \"SELECT …\" --xlsx OUT [--title NAME] "
+            cliErr(unexpectedArguments(args));
+        cliErr(QStringLiteral("用法: vuzazo-cli export --install-dir DIR --sql \"SELECT …\" --xlsx OUT [--title NAME] "
                               "[--row-numbers]\n"));
         return 2;
     }

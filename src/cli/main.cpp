@@ -74,6 +74,14 @@ QStringList CliArgs::takeAll(QStringList& args, const QString& name)
     return out;
 }
 
+QString unexpectedArguments(const QStringList& args)
+{
+    // take() leaves an option that ends the line without its value: say which one.
+    if (!args.isEmpty() && args.last().startsWith(QLatin1String("--")) && !args.last().contains(QLatin1Char('=')))
+        return QStringLiteral("选项 %1 后面缺少值, 或者不认识这个选项\n").arg(args.last());
+    return QStringLiteral("不认识的参数: %1\n").arg(args.join(QLatin1Char(' ')));
+}
+
 void cliOut(const QString& text)
 {
     const QByteArray b = text.toUtf8();
@@ -88,8 +96,24 @@ void cliErr(const QString& text)
     std::fflush(stderr);
 }
 
+namespace {
+
+QtMessageHandler s_qtHandler = nullptr;
+
+// A script run from cron, sudo or a container has no XDG_RUNTIME_DIR; Qt then says so on every start
+// although the command never uses that folder. Only that notice is dropped.
+void quietRuntimeDirNotice(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtWarningMsg && message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set")))
+        return;
+    s_qtHandler(type, context, message);
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
+    s_qtHandler = qInstallMessageHandler(quietRuntimeDirNotice);
     // Drawing reports needs fonts and a paint device, never a window: run offscreen unless told otherwise.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -107,7 +131,7 @@ int main(int argc, char** argv)
         if (c.name == name)
             return c.run(args);
     }
-    cliErr(QStringLiteral("unknown command: %1\n").arg(name));
+    cliErr(QStringLiteral("没有这个命令: %1\n\n").arg(name));
     usage();
     return 2;
 }

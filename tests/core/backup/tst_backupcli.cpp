@@ -107,8 +107,10 @@ private slots:
         QTest::newRow("truncated") << "truncated" << 1 << "不能读备份的文件";
         QTest::newRow("missing volume") << "missing volume" << 1 << "不能读备份的文件";
         QTest::newRow("windows names without --to") << "windows names" << 1 << "--to";
-        QTest::newRow("bad level") << "bad level" << 2 << "--level";
-        QTest::newRow("bad mode") << "bad mode" << 2 << "--mode";
+        QTest::newRow("folder holding only folders") << "only folders" << 1 << "文件夹中没有文件";
+        QTest::newRow("bad level") << "bad level" << 2 << "--level 只能是";
+        QTest::newRow("bad mode") << "bad mode" << 2 << "--mode 只能是";
+        QTest::newRow("option without its value") << "no value" << 2 << "选项 --to 后面缺少值";
         QTest::newRow("no folder for the archive") << "no folder" << 1 << "不能写备份的文件";
     }
     void failures()
@@ -134,6 +136,7 @@ private slots:
         } else if (what == QLatin1String("foreign archive")) {
             QVERIFY(writeFile(archive, QByteArray("PK\3\4 this is a zip file, not a backup")));
             r = cli({QStringLiteral("restore"), archive, QStringLiteral("--to"), out});
+            QCOMPARE(cli({QStringLiteral("list"), archive}).out, QString()); // nothing read, nothing listed
         } else if (what == QLatin1String("wrong magic")) {
             QByteArray bad = good;
             const qsizetype at = bad.indexOf(QByteArray("EC2\0", 4));
@@ -150,6 +153,13 @@ private slots:
             QVERIFY(writeFile(
                 archive, referenceArchive({}, 1, 1, {{QByteArray("c:\\data\\A.DB"), 0x3A7953D6, "x"}}, 1).first()));
             r = cli({QStringLiteral("restore"), archive});
+        } else if (what == QLatin1String("only folders")) {
+            QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("tree/sub"))));
+            QVERIFY(writeFile(dir.filePath(QStringLiteral("tree/sub/b.txt")), "b"));
+            r = cli({QStringLiteral("backup"), dir.filePath(QStringLiteral("tree")), archive});
+            QCOMPARE(readFile(archive), good); // no empty archive in place of the earlier one
+        } else if (what == QLatin1String("no value")) {
+            r = cli({QStringLiteral("restore"), archive, QStringLiteral("--to")});
         } else if (what == QLatin1String("bad level")) {
             r = cli({QStringLiteral("backup"), dir.filePath(QStringLiteral("src")), archive, QStringLiteral("--level"),
                      QStringLiteral("9")});

@@ -6,7 +6,9 @@
 #include "db/Schema.h"
 #include "db/Sql.h"
 
+#include <QFileInfo>
 #include <QLockFile>
+#include <QProcess>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QtTest>
@@ -194,6 +196,40 @@ private slots:
         QVERIFY(QString::fromUtf8(cli.readAllStandardError()).contains(QStringLiteral("不能覆盖")));
         QCOMPARE(Database::open(env.databaseDir()), Database::OpenResult::Ok);
         QCOMPARE(TestEnv::value("SELECT AUTO_ID FROM SYS_ID_TABLE WHERE NAME_ID = 'keep'"), QStringLiteral("me"));
+    }
+
+    // Wrong arguments are told in Chinese with exit status 2, and nothing is created.
+    void cliArgumentErrors_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("unknown command") << QStringList{"bogus"} << QStringLiteral("没有这个命令: bogus");
+        QTest::newRow("option without its value")
+            << QStringList{"init", "--install-dir"} << QStringLiteral("选项 --install-dir 后面缺少值");
+        QTest::newRow("extra argument") << QStringList{"init", "extra"} << QStringLiteral("不认识的参数: extra");
+        QTest::newRow("demo count not a number")
+            << QStringList{"demo", "--archives", "abc"} << QStringLiteral("--archives 和 --details 要写");
+        QTest::newRow("demo details without archives")
+            << QStringList{"demo", "--archives", "0", "--details", "3"} << QStringLiteral("有明细就要有档案");
+    }
+    void cliArgumentErrors()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, message);
+        TestEnv env(false);
+        QProcess cli;
+        QProcessEnvironment pe = QProcessEnvironment::systemEnvironment();
+        pe.insert("XDG_CONFIG_HOME", env.path("config"));
+        pe.insert("XDG_DATA_HOME", env.path("data"));
+        pe.remove("XDG_RUNTIME_DIR"); // as under cron or sudo: Qt's notice about it is no message of ours
+        cli.setProcessEnvironment(pe);
+        cli.start(VUZAZO_CLI, args);
+        QVERIFY(cli.waitForFinished(30000));
+        QCOMPARE(cli.exitCode(), 2);
+        const QString err = QString::fromUtf8(cli.readAllStandardError());
+        QVERIFY2(err.contains(message), qPrintable(err));
+        QVERIFY2(!err.contains("QStandardPaths"), qPrintable(err));
+        QVERIFY(!QFileInfo::exists(env.path("data")));
     }
 };
 

@@ -244,6 +244,14 @@ private slots:
         QVERIFY(p.waitForFinished(30000));
         QCOMPARE(p.exitCode(), 1);
         QVERIFY(QString::fromUtf8(p.readAllStandardError()).contains(QStringLiteral("密码保护")));
+
+        // A missing file is named once, not twice.
+        const QString missing = QStringLiteral("no-such-sheet.xlsx");
+        p.start(QStringLiteral(VUZAZO_CLI), {"sheet", missing});
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitCode(), 1);
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        QCOMPARE(err.count(missing), 1);
     }
 
     void cliExport()
