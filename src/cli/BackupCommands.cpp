@@ -16,7 +16,7 @@ bool unexpected(const QStringList& args, int positional)
 {
     if (args.size() == positional)
         return false;
-    cliErr(unexpectedArguments(args));
+    cliErr(unexpectedArguments(args.mid(positional)));
     return true;
 }
 
@@ -170,8 +170,10 @@ int runRestore(const QStringList& argsIn)
     const bool ok = file.Restore(archive, folder.isEmpty() ? QString() : QFileInfo(folder).absoluteFilePath());
     // A stored name that has no place here (another system's path, or one that would leave its folder) was
     // not written: say so, and do not call the restore a success.
+    // With --to the folder itself could not be made.
     for (const QString& name : file.SkippedFiles())
-        cliErr(QStringLiteral("没有恢复 (请用 --to 指定文件夹): %1\n").arg(name));
+        cliErr(folder.isEmpty() ? QStringLiteral("没有恢复 (请用 --to 指定文件夹): %1\n").arg(name)
+                                : QStringLiteral("没有恢复 (不能建立文件夹 %1): %2\n").arg(folder, name));
     if (!ok)
         return 1;
     cliOut(QStringLiteral("已恢复 %1 个文件\n").arg(restored));

@@ -111,6 +111,8 @@ private slots:
         QTest::newRow("bad level") << "bad level" << 2 << "--level 只能是";
         QTest::newRow("bad mode") << "bad mode" << 2 << "--mode 只能是";
         QTest::newRow("option without its value") << "no value" << 2 << "选项 --to 后面缺少值";
+        QTest::newRow("folder that cannot be made") << "bad folder" << 1 << "不能建立文件夹";
+        QTest::newRow("one archive too many") << "two archives" << 2 << "不认识的参数: b.bak\n";
         QTest::newRow("no folder for the archive") << "no folder" << 1 << "不能写备份的文件";
     }
     void failures()
@@ -158,6 +160,12 @@ private slots:
             QVERIFY(writeFile(dir.filePath(QStringLiteral("tree/sub/b.txt")), "b"));
             r = cli({QStringLiteral("backup"), dir.filePath(QStringLiteral("tree")), archive});
             QCOMPARE(readFile(archive), good); // no empty archive in place of the earlier one
+        } else if (what == QLatin1String("bad folder")) {
+            QVERIFY(writeFile(dir.filePath(QStringLiteral("plain")), "a file, not a folder"));
+            r = cli({QStringLiteral("restore"), archive, QStringLiteral("--to"),
+                     dir.filePath(QStringLiteral("plain/out"))});
+        } else if (what == QLatin1String("two archives")) {
+            r = cli({QStringLiteral("list"), archive, QStringLiteral("b.bak")});
         } else if (what == QLatin1String("no value")) {
             r = cli({QStringLiteral("restore"), archive, QStringLiteral("--to")});
         } else if (what == QLatin1String("bad level")) {
