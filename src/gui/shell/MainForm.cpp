@@ -615,8 +615,13 @@ void TMainForm::dateReminder()
         QStringLiteral("SELECT COUNT(ARCHIVE_RECORD_ID) FROM QN_ARCHIVE_MASTER_TABLE WHERE ") + condition)));
     if (n <= 0)
         return;
-    if (!AskYesNo(QStringLiteral("有 %1 个档案的").arg(n) + caption + QStringLiteral("到了设定的提醒日") +
-                  QLatin1Char('\n') + QStringLiteral("是否去看看这些档案")))
+    const QString due = QStringLiteral("有 %1 个档案的").arg(n) + caption + QStringLiteral("到了设定的提醒日");
+    // Without the archive window a yes would open nothing: then the count is only told.
+    if (!ProgramWindows::find(QStringLiteral("action_Archive"))) {
+        ShowWarning(due);
+        return;
+    }
+    if (!AskYesNo(due + QLatin1Char('\n') + QStringLiteral("是否去看看这些档案")))
         return;
     ProgramPreset preset;
     preset.condition = condition;
@@ -640,8 +645,14 @@ void TMainForm::overdueReminder()
         condition)));
     if (n <= 0)
         return;
-    if (!AskYesNo(QStringLiteral("今天日期：") + chineseDate(Sql::parseDate(loginDate)) + QLatin1Char('\n') +
-                  QStringLiteral("有 %1 个借阅档案过借阅期限未归还,是否显示这些借阅档案资料").arg(n)))
+    const QString overdue = QStringLiteral("今天日期：") + chineseDate(Sql::parseDate(loginDate)) + QLatin1Char('\n') +
+                            QStringLiteral("有 %1 个借阅档案过借阅期限未归还").arg(n);
+    // Without the lending query window a yes would open nothing: then the count is only told.
+    if (!ProgramWindows::find(QStringLiteral("action_LendQuery"))) {
+        ShowWarning(overdue);
+        return;
+    }
+    if (!AskYesNo(overdue + QStringLiteral(",是否显示这些借阅档案资料")))
         return;
     ProgramPreset preset;
     preset.condition = condition;

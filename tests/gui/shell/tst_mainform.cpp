@@ -376,6 +376,14 @@ private slots:
             QStringLiteral("INSERT INTO QN_ARCHIVE_MASTER_TABLE(ARCHIVE_RECORD_ID,ARCHIVE_TYPE_ID,DATE_FIELD2) "
                            "VALUES('A1','001','2009-03-15'),('A2','001','2008-01-01'),('A3','001','2009-03-16'),"
                            "('A4','001',NULL)"));
+        {
+            // Without the archive window the count is told, no question asked.
+            TMainForm bare;
+            bare.setFirstShowingEnabled(false);
+            bare.runFirstShowing();
+            QCOMPARE(ShellTest::messages(), QStringList{QStringLiteral("有 2 个档案的到期日期到了设定的提醒日")});
+            ShellTest::clearMessages();
+        }
         ProgramPreset preset;
         ProgramWindows::set(QStringLiteral("action_Archive"), testEntry(QStringLiteral("ArchiveForm"), &preset));
         TMainForm main;
@@ -391,7 +399,8 @@ private slots:
         main.QnMain()->openWindow(QStringLiteral("ArchiveForm"))->close();
     }
 
-    void reminderWithoutItsWindowAsksAndStops()
+    // A yes without the window to show would do nothing: the count is told, no question asked.
+    void reminderWithoutItsWindowOnlyTells()
     {
         TestEnv::exec(QStringLiteral("INSERT INTO SYS_ID_TABLE VALUES('过期未还提醒','是')"));
         TestEnv::exec(QStringLiteral("INSERT INTO QN_ARCHIVE_MASTER_TABLE(ARCHIVE_RECORD_ID,ARCHIVE_TYPE_ID) "
@@ -404,8 +413,7 @@ private slots:
         GuiMessageSink::setNextAnswer(true);
         main.runFirstShowing();
         QCOMPARE(ShellTest::messages(),
-                 QStringList{QStringLiteral(
-                     "今天日期：2009年03月25日\n有 1 个借阅档案过借阅期限未归还,是否显示这些借阅档案资料")});
+                 QStringList{QStringLiteral("今天日期：2009年03月25日\n有 1 个借阅档案过借阅期限未归还")});
         QVERIFY(!main.QnMain()->hasOpenWindows());
 
         // With the window there, a yes opens it with the condition.
@@ -416,6 +424,9 @@ private slots:
         main.refreshEntries();
         GuiMessageSink::setNextAnswer(true);
         main.runFirstShowing();
+        QCOMPARE(ShellTest::messages(),
+                 QStringList{QStringLiteral(
+                     "今天日期：2009年03月25日\n有 1 个借阅档案过借阅期限未归还,是否显示这些借阅档案资料")});
         QCOMPARE(preset.condition, QStringLiteral("(A.RETURN_DATE IS NULL) AND (A.RETURN_LIMIT_DATE < '2009-03-25')"));
         QCOMPARE(menuTexts(main.QnMain()->windowsMenu()), QStringList{QStringLiteral("档案借阅记录查询管理")});
         main.QnMain()->openWindow(QStringLiteral("QueryArchiveLendForm"))->close();
