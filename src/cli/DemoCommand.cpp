@@ -34,6 +34,9 @@ int runDemo(const QStringList& argsIn)
     QString error;
     if (Database::open(Installation::databaseDir(dir), &error) != Database::OpenResult::Ok) {
         cliErr(error + QLatin1Char('\n'));
+        // The usual cause: the installation was never made.
+        if (!Database::hasDatabase(Installation::databaseDir(dir)))
+            cliErr(QStringLiteral("请先建立数据库: vuzazo-cli init --install-dir %1\n").arg(dir));
         return 1;
     }
     QElapsedTimer timer;

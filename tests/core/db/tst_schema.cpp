@@ -212,6 +212,21 @@ private slots:
         QTest::newRow("demo details without archives")
             << QStringList{"demo", "--archives", "0", "--details", "3"} << QStringLiteral("有明细就要有档案");
     }
+    void demoWithoutDatabaseSaysToInit()
+    {
+        TestEnv env(false);
+        QProcess cli;
+        QProcessEnvironment pe = QProcessEnvironment::systemEnvironment();
+        pe.insert("XDG_CONFIG_HOME", env.path("config"));
+        cli.setProcessEnvironment(pe);
+        cli.start(VUZAZO_CLI, {"demo", "--install-dir", env.path("none")});
+        QVERIFY(cli.waitForFinished(30000));
+        QCOMPARE(cli.exitCode(), 1);
+        const QString err = QString::fromUtf8(cli.readAllStandardError());
+        QVERIFY2(err.contains(QStringLiteral("请先建立数据库: vuzazo-cli init --install-dir ") + env.path("none")),
+                 qPrintable(err));
+    }
+
     void cliArgumentErrors()
     {
         QFETCH(QStringList, args);
