@@ -97,6 +97,8 @@ TSelectItemForm::TSelectItemForm(bool query, QWidget* parent) : QDialog(parent)
     }
     buttons->addStretch();
     auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(12, 12, 12, 12);
+    layout->setSpacing(12); // the buttons stand clear of the options' frame
     layout->addWidget(m_group);
     layout->addLayout(buttons);
     m_group->setMinimumWidth(220);
