@@ -243,6 +243,41 @@ bool TQnTreeView::loadChildren(QTreeWidgetItem* node)
     return true;
 }
 
+void TQnTreeView::expandAll()
+{
+    QList<QTreeWidgetItem*> top;
+    for (int i = 0; i < topLevelItemCount(); ++i)
+        top.append(topLevelItem(i));
+    loadLevels(top, -1);
+    QTreeWidget::expandAll();
+}
+
+void TQnTreeView::expandRecursively(const QModelIndex& index, int depth)
+{
+    if (QTreeWidgetItem* item = itemFromIndex(index))
+        loadLevels({item}, depth);
+    QTreeWidget::expandRecursively(index, depth);
+}
+
+void TQnTreeView::loadLevels(const QList<QTreeWidgetItem*>& from, int depth)
+{
+    // Each node that will be expanded (its level at most depth, -1 every level) gets its children now.
+    QList<QPair<QTreeWidgetItem*, int>> pending;
+    for (QTreeWidgetItem* item : from)
+        pending.append({item, 0});
+    while (!pending.isEmpty()) {
+        const auto [node, level] = pending.takeLast();
+        if (depth >= 0 && level > depth)
+            continue;
+        if (holdsOnlyPlaceholder(node)) {
+            emit expanding(node);
+            loadChildren(node);
+        }
+        for (int i = 0; i < node->childCount(); ++i)
+            pending.append({node->child(i), level + 1});
+    }
+}
+
 void TQnTreeView::onExpanded(QTreeWidgetItem* item)
 {
     if (holdsOnlyPlaceholder(item)) {

@@ -28,6 +28,11 @@ public:
     explicit TQnTreeView(QWidget* parent = nullptr);
     ~TQnTreeView() override;
 
+    // Loads every level below first, then expands: QTreeView expands inside its own layout pass, where
+    // loading children would change the rows it is walking.
+    void expandAll();
+    void expandRecursively(const QModelIndex& index, int depth = -1);
+
     // Configuration.
     QString RootKey() const { return m_rootKey; }
     void setRootKey(const QString& key) { m_rootKey = key; }
@@ -77,6 +82,8 @@ signals:
 
 private:
     void onExpanded(QTreeWidgetItem* item);
+    // Loads the children of every node from these down that an expansion to depth (-1: all) opens.
+    void loadLevels(const QList<QTreeWidgetItem*>& from, int depth);
     void onCollapsed(QTreeWidgetItem* item);
     void onCurrentChanged(QTreeWidgetItem* current);
     void setImage(QTreeWidgetItem* item);

@@ -79,6 +79,37 @@ private slots:
         QCOMPARE(expanding, 2);
     }
 
+    // Expanding everything at once loads every level while the view lays itself out.
+    void expandAllLoadsEveryLevel()
+    {
+        TestEnv env;
+        type("001", "G001", "文书档案", 1);
+        type("001001", "001", "永久", 1);
+        type("001001001", "001001", "2009", 1);
+        type("002", "G001", "科技档案", 2);
+        TQnTreeView tree;
+        configure(tree);
+        QVERIFY(tree.BuildTree());
+        tree.show();
+        tree.expandAll();
+        QApplication::processEvents();
+        QTreeWidgetItem* docs = tree.root()->child(0);
+        QCOMPARE(docs->child(0)->child(0)->text(0), QStringLiteral("2009"));
+        QVERIFY(docs->child(0)->isExpanded());
+
+        // To one level below: the types open, their children stay closed and unread.
+        TQnTreeView shallow;
+        configure(shallow);
+        QVERIFY(shallow.BuildTree());
+        shallow.show();
+        shallow.expandRecursively(shallow.indexFromItem(shallow.root()), 1);
+        QApplication::processEvents();
+        QTreeWidgetItem* first = shallow.root()->child(0);
+        QVERIFY(first->isExpanded());
+        QVERIFY(!first->child(0)->isExpanded());
+        QVERIFY(TQnTreeView::holdsOnlyPlaceholder(first->child(0)));
+    }
+
     void deleteAndRename()
     {
         TestEnv env;
