@@ -212,16 +212,14 @@ int runList(const QStringList& argsIn)
 CliCommand::Registrar backupReg({QStringLiteral("backup"),
                                  QStringLiteral("SOURCE ARCHIVE [--title T] [--level fastest|none|default|max] "
                                                 "[--volume-size BYTES] [--file-list]"),
-                                 QStringLiteral("packs a folder, a file or a mask (\"mask /s\": with subfolders) "
-                                                "into a backup archive"),
+                                 QStringLiteral("把文件夹、文件或通配符 (\"通配符 /s\": 含下级文件夹) 的文件"
+                                                "打包成一个备份文件"),
                                  runBackup});
 CliCommand::Registrar restoreReg({QStringLiteral("restore"),
                                   QStringLiteral("ARCHIVE [--to FOLDER] "
                                                  "[--mode all|no-overwrite|newer|existing|existing-newer]"),
-                                  QStringLiteral("unpacks a backup archive (into FOLDER, or to the stored paths)"),
-                                  runRestore});
+                                  QStringLiteral("恢复备份文件 (到 FOLDER,或到备份时的位置)"), runRestore});
 CliCommand::Registrar listReg({QStringLiteral("list"), QStringLiteral("ARCHIVE"),
-                               QStringLiteral("lists the name, date and size of every file in a backup archive"),
-                               runList});
+                               QStringLiteral("列出备份文件中每个文件的名称、日期和大小"), runList});
 
 } // namespace

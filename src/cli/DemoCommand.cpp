@@ -58,6 +58,6 @@ int runDemo(const QStringList& argsIn)
 }
 
 CliCommand::Registrar reg({QStringLiteral("demo"), QStringLiteral("[--install-dir DIR] [--archives N] [--details M]"),
-                           QStringLiteral("fills a new database with a believable archive room"), runDemo});
+                           QStringLiteral("在新数据库中填入演示用的档案资料"), runDemo});
 
 } // namespace

@@ -27,6 +27,6 @@ int runInit(const QStringList& argsIn)
 }
 
 CliCommand::Registrar reg({QStringLiteral("init"), QStringLiteral("[--install-dir DIR]"),
-                           QStringLiteral("creates the installation folder with an empty database"), runInit});
+                           QStringLiteral("建立安装文件夹和空数据库"), runInit});
 
 } // namespace

@@ -140,6 +140,10 @@ int runReport(const QStringList& argsIn)
     QString file = args[0];
     if (!QFileInfo::exists(file) && QFileInfo::exists(QDir(dbDir).filePath(file)))
         file = QDir(dbDir).filePath(file);
+    if (!QFileInfo(file).isFile()) {
+        cliErr(QStringLiteral("报表文件不存在: %1\n").arg(args[0]));
+        return 1;
+    }
 
     QString error;
     if (Database::open(dbDir, &error) != Database::OpenResult::Ok) {
@@ -197,11 +201,11 @@ int runReport(const QStringList& argsIn)
 
 CliCommand::Registrar
     regTemplate({QStringLiteral("template"), QStringLiteral("show FILE | convert IN OUT | delivered DIR"),
-                 QStringLiteral("shows a report template as JSON, or loads and saves it again"), runTemplate});
-CliCommand::Registrar regReport(
-    {QStringLiteral("report"),
-     QStringLiteral(
-         "FILE --install-dir DIR --sql \"SELECT …\" --pdf OUT [--var NAME=VALUE]… [--title T] [--add-space]"),
-     QStringLiteral("fills a report template with the rows of a query and writes the pages to PDF"), runReport});
+                 QStringLiteral("以 JSON 显示报表模板,或读入后重新保存,或写出随程序提供的模板"), runTemplate});
+CliCommand::Registrar
+    regReport({QStringLiteral("report"),
+               QStringLiteral(
+                   "FILE --install-dir DIR --sql \"SELECT …\" --pdf OUT [--var NAME=VALUE]… [--title T] [--add-space]"),
+               QStringLiteral("用查询结果填充报表模板,把各页写成 PDF"), runReport});
 
 } // namespace

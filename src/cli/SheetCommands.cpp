@@ -126,13 +126,12 @@ int runExport(const QStringList& argsIn)
 
 CliCommand::Registrar
     sheetReg({QStringLiteral("sheet"), QStringLiteral("FILE"),
-              QStringLiteral("prints the first sheet of an .xlsx, .xls or .csv file as tab-separated "
-                             "text, headings first (tab, line break and \\ in a cell as \\t, \\n, \\\\)"),
+              QStringLiteral("以制表符分隔的文本输出 .xlsx、.xls 或 .csv 文件的第一个工作表,标题行在前 "
+                             "(单元格中的制表符、换行和 \\ 写成 \\t、\\n、\\\\)"),
               runSheet});
 CliCommand::Registrar exportReg({QStringLiteral("export"),
                                  QStringLiteral("--install-dir DIR --sql \"SELECT …\" --xlsx OUT [--title NAME] "
                                                 "[--row-numbers]"),
-                                 QStringLiteral("writes the rows of one read-only SELECT to a spreadsheet (.xlsx)"),
-                                 runExport});
+                                 QStringLiteral("把一个只读 SELECT 查询的结果写入电子表格 (.xlsx)"), runExport});
 
 } // namespace

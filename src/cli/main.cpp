@@ -16,7 +16,7 @@ QList<CliCommand>& registry()
 
 void usage()
 {
-    cliOut(QStringLiteral("vuzazo-cli — administrator commands of vuzazo\n\nUsage: vuzazo-cli COMMAND [ARGUMENTS]\n"));
+    cliOut(QStringLiteral("vuzazo-cli — vuzazo 的管理命令\n\n用法: vuzazo-cli 命令 [参数]\n"));
     for (const CliCommand& c : CliCommand::all())
         cliOut(QStringLiteral("  %1 %2\n      %3\n").arg(c.name, c.usage, c.summary));
 }

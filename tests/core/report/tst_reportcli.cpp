@@ -123,6 +123,14 @@ private slots:
         QCOMPARE(w.status, 1);
         QVERIFY(Database::open(env.databaseDir()) == Database::OpenResult::Ok);
         QCOMPARE(TestEnv::value(QStringLiteral("SELECT COUNT(*) FROM QN_ARCHIVE_MASTER_TABLE")), QStringLiteral("60"));
+        Database::close();
+
+        // A template that is not there is named.
+        const Run m = cli({QStringLiteral("report"), QStringLiteral("nosuch.rpt"), QStringLiteral("--install-dir"),
+                           env.installDir(), QStringLiteral("--sql"), QStringLiteral("SELECT 1"),
+                           QStringLiteral("--pdf"), env.path(QStringLiteral("m.pdf"))});
+        QCOMPARE(m.status, 1);
+        QVERIFY2(QString::fromUtf8(m.err).contains(QStringLiteral("报表文件不存在: nosuch.rpt")), m.err.constData());
         Q_UNUSED(db);
     }
 };
