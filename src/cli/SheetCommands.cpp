@@ -98,6 +98,11 @@ int runExport(const QStringList& argsIn)
                               "[--row-numbers]\n"));
         return 2;
     }
+    // A workbook under another name would be opened by the wrong program, or not at all.
+    if (QFileInfo(out).suffix().compare(QLatin1String("xlsx"), Qt::CaseInsensitive) != 0) {
+        cliErr(QStringLiteral("导出的文件名必须以 .xlsx 结尾: %1\n").arg(out));
+        return 2;
+    }
     if (!titleGiven)
         title = QFileInfo(out).completeBaseName();
     QString error;

@@ -281,6 +281,15 @@ private slots:
         QVERIFY(!QFile::exists(env.path("no.xlsx")));
         QCOMPARE(Database::open(env.databaseDir()), Database::OpenResult::Ok);
         QCOMPARE(TestEnv::value("SELECT COUNT(*) FROM SYS_ID_TABLE WHERE NAME_ID = '导出'"), QStringLiteral("1"));
+        Database::close();
+
+        // A workbook is written only under an .xlsx name.
+        p.start(QStringLiteral(VUZAZO_CLI), {"export", "--install-dir", env.installDir(), "--sql",
+                                             "SELECT NAME_ID FROM SYS_ID_TABLE", "--xlsx", env.path("ids.csv")});
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitCode(), 2);
+        QVERIFY(QString::fromUtf8(p.readAllStandardError()).contains(QStringLiteral(".xlsx")));
+        QVERIFY(!QFile::exists(env.path("ids.csv")));
     }
 };
 
