@@ -57,6 +57,15 @@ using TFieldsDataArray = QList<TFieldsData>;
 // One condition of a check: the query's column compared with a table column.
 struct TCheckFieldsData
 {
+    // The query's column compared with the table's column of the same name.
+    static TCheckFieldsData same(const QString& column)
+    {
+        TCheckFieldsData c;
+        c.queryColumn = column;
+        c.tableColumn = column;
+        return c;
+    }
+
     QString queryColumn;
     QString tableColumn;
     QString oldValue;                   // remembered when editing starts
@@ -86,6 +95,16 @@ using TCheckDataArray = QList<TCheckData>;
 // "C" running number, "Y"/"M"/"D" running number within the year/month/day.
 struct TInsertData
 {
+    // A default that puts value into the new record's column.
+    static TInsertData assign(const QString& column, const QString& caption, const QString& value)
+    {
+        TInsertData d;
+        d.fieldName = column;
+        d.caption = caption;
+        d.value = value;
+        return d;
+    }
+
     QString fieldName;
     QString caption;
     QString condition; // extra SQL condition of the numbering scope

@@ -38,24 +38,6 @@ TFieldsData field(const char* name, const char* caption, const char* kind, bool 
     return f;
 }
 
-// A default that puts a value into the new record.
-TInsertData assign(const QString& column, const QString& caption, const QString& value)
-{
-    TInsertData d;
-    d.fieldName = column;
-    d.caption = caption;
-    d.value = value;
-    return d;
-}
-
-TCheckFieldsData same(const QString& column)
-{
-    TCheckFieldsData c;
-    c.queryColumn = column;
-    c.tableColumn = column;
-    return c;
-}
-
 } // namespace
 
 TArchiveTypeForm::TArchiveTypeForm(QWidget* parent) : TQnDForm(parent)
@@ -126,7 +108,8 @@ TArchiveTypeForm::TArchiveTypeForm(QWidget* parent) : TQnDForm(parent)
                             field("EDIT_NAME", "修改人员", "C", false), field("EDIT_DATE", "修改日期", "D", false)});
     TCheckData order;
     order.head = QStringLiteral("SELECT ARCHIVE_TYPE_ID FROM QN_ARCHIVE_TYPE_TABLE WHERE ");
-    order.conditions = {same(QStringLiteral("PRIOR_ID")), same(QStringLiteral("ORDER_ID"))};
+    order.conditions = {TCheckFieldsData::same(QStringLiteral("PRIOR_ID")),
+                        TCheckFieldsData::same(QStringLiteral("ORDER_ID"))};
     order.checkedColumn = QStringLiteral("ORDER_ID");
     order.message = QStringLiteral("序号重复");
     order.noRenumber = true; // a clash is always reported, never renumbered
@@ -209,14 +192,16 @@ void TArchiveTypeForm::button_addClick()
     id.width = ArchiveTypeKeys::DigitsPerLevel;
     id.prefix = ArchiveTypeKeys::childPrefix(key);
     id.condition = ArchiveTypeKeys::childCondition(key);
-    TInsertData createName = assign(QStringLiteral("CREATE_NAME"), QStringLiteral("建档人员"), ctx.UserName);
-    TInsertData createDate = assign(QStringLiteral("CREATE_DATE"), QStringLiteral("建档日期"), ctx.LoginDate);
+    TInsertData createName =
+        TInsertData::assign(QStringLiteral("CREATE_NAME"), QStringLiteral("建档人员"), ctx.UserName);
+    TInsertData createDate =
+        TInsertData::assign(QStringLiteral("CREATE_DATE"), QStringLiteral("建档日期"), ctx.LoginDate);
     TInsertData order;
     order.fieldName = QStringLiteral("ORDER_ID");
     order.caption = QStringLiteral("序号");
     order.kind = QStringLiteral("C");
     order.condition = id.condition;
-    TInsertData prior = assign(QStringLiteral("PRIOR_ID"), QStringLiteral("PRIOR_ID"), key);
+    TInsertData prior = TInsertData::assign(QStringLiteral("PRIOR_ID"), QStringLiteral("PRIOR_ID"), key);
     Query()->SetInsertData({id, createName, createDate, order, prior});
     TQnDForm::button_addClick();
 }

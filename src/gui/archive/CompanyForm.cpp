@@ -31,24 +31,6 @@ TFieldsData field(const char* name, const char* caption, const char* kind, bool 
     return f;
 }
 
-// A default that puts a value into the new record.
-TInsertData assign(const QString& column, const QString& caption, const QString& value)
-{
-    TInsertData d;
-    d.fieldName = column;
-    d.caption = caption;
-    d.value = value;
-    return d;
-}
-
-TCheckFieldsData same(const QString& column)
-{
-    TCheckFieldsData c;
-    c.queryColumn = column;
-    c.tableColumn = column;
-    return c;
-}
-
 } // namespace
 
 TCompanyForm::TCompanyForm(QWidget* parent) : TQnDForm(parent)
@@ -104,7 +86,7 @@ TCompanyForm::TCompanyForm(QWidget* parent) : TQnDForm(parent)
          field("EDIT_NAME", "修改人员", "C", false, true), field("EDIT_DATE", "修改日期", "D", false, true)});
     TCheckData unique;
     unique.head = QStringLiteral("SELECT COMPANY_ID FROM SYS_COMPANY_TABLE WHERE ");
-    unique.conditions = {same(QStringLiteral("COMPANY_ID"))};
+    unique.conditions = {TCheckFieldsData::same(QStringLiteral("COMPANY_ID"))};
     unique.checkedColumn = QStringLiteral("COMPANY_ID");
     unique.message = QStringLiteral("单位重复");
     Query()->SetCheckData({unique});
@@ -143,8 +125,10 @@ void TCompanyForm::FormShow()
     id.caption = QStringLiteral("单位编号");
     id.kind = QStringLiteral("C");
     id.width = 6;
-    TInsertData createName = assign(QStringLiteral("CREATE_NAME"), QStringLiteral("建档人员"), ctx.UserName);
-    TInsertData createDate = assign(QStringLiteral("CREATE_DATE"), QStringLiteral("建档日期"), ctx.LoginDate);
+    TInsertData createName =
+        TInsertData::assign(QStringLiteral("CREATE_NAME"), QStringLiteral("建档人员"), ctx.UserName);
+    TInsertData createDate =
+        TInsertData::assign(QStringLiteral("CREATE_DATE"), QStringLiteral("建档日期"), ctx.LoginDate);
     Query()->SetInsertData({id, createName, createDate});
     Query()->SetEditData({{QStringLiteral("EDIT_NAME"), QStringLiteral("修改人员"), ctx.UserName},
                           {QStringLiteral("EDIT_DATE"), QStringLiteral("修改日期"), ctx.LoginDate}});
