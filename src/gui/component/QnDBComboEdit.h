@@ -26,11 +26,7 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
 
 private:
-    void showValue();
-
     TQnDataLink* m_link;
-    QVariant m_entryValue;
-    bool m_showing = false;
 };
 
 // The data-aware variant of the label combo edit.
@@ -52,9 +48,5 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
 
 private:
-    void showValue();
-
     TQnDataLink* m_link;
-    QVariant m_entryValue;
-    bool m_showing = false;
 };

@@ -27,11 +27,8 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
 
 private:
-    void showValue();
     void applyReadOnly();
 
     TQnDataLink* m_link;
     bool m_readOnly = false;
-    QVariant m_entryValue;
-    bool m_showing = false;
 };

@@ -2,6 +2,10 @@
 
 #include "QnDataSource.h"
 
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+
 TQnDataLink::TQnDataLink(QObject* parent) : QObject(parent) {}
 
 void TQnDataLink::setDataSource(TQnDataSource* source)
@@ -98,4 +102,47 @@ void TQnDataLink::reconnect()
     m_wasEditing = editing();
     emit valueChanged();
     emit editingChanged();
+}
+
+void TQnDataLink::bindLineEdit(QLineEdit* edit)
+{
+    m_edit = edit;
+    connect(this, &TQnDataLink::valueChanged, edit, [this] { showInLineEdit(); });
+    connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (!m_showing && !m_edit->isReadOnly())
+            write(text);
+    });
+}
+
+void TQnDataLink::showInLineEdit()
+{
+    const QString t = text();
+    if (!m_edit || t == m_edit->text())
+        return;
+    m_showing = true;
+    m_edit->setText(t);
+    m_showing = false;
+    if (!m_edit->hasFocus())
+        m_edit->setCursorPosition(0);
+}
+
+bool TQnDataLink::lineEditKey(QKeyEvent* event)
+{
+    if (!m_edit || m_edit->isReadOnly())
+        return false;
+    if (event->key() == Qt::Key_Escape && editing()) {
+        write(m_entryValue);
+        showInLineEdit();
+        m_edit->selectAll();
+        event->accept();
+        return true;
+    }
+    const QString typed = event->text();
+    if (typed.size() == 1 && typed.at(0).unicode() >= 32 &&
+        !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) && !acceptsChar(typed.at(0))) {
+        QApplication::beep();
+        event->accept();
+        return true;
+    }
+    return false;
 }

@@ -242,6 +242,15 @@ private slots:
         QTRY_VERIFY(next->hasFocus());
         if (kind != "medit")
             QCOMPARE(query.text(column), expected);
+        if (kind == "dbedit" || kind == "dbcomboedit" || kind == "ldbcomboedit") {
+            // Escape puts back the value the field had on entering it, in the control and the record.
+            target->setFocus();
+            QTRY_VERIFY(target->hasFocus());
+            QTest::keyClicks(target, QStringLiteral("9"));
+            QTest::keyClick(target, Qt::Key_Escape);
+            QCOMPARE(shown(), expected);
+            QCOMPARE(query.text(column), expected);
+        }
         query.CancelRecord();
     }
 
