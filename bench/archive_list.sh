@@ -2,21 +2,7 @@
 # The archive list on a demo database of 1,000,000 archives and 3,000,000 detail items: TQnQuery beside the
 # sqlite3 shell on the same SQL. The database is made once under $VUZAZO_BENCH_DIR (default /tmp/vuzazo-bench).
 set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
-build=${VUZAZO_BUILD_DIR:-$top/build}
-data=${VUZAZO_BENCH_DIR:-/tmp/vuzazo-bench}/list
-archives=${BENCH_ARCHIVES:-1000000}
-details=${BENCH_DETAILS:-3000000}
-export XDG_CONFIG_HOME=$data/config
-if [ ! -f "$data/install/Database/vuzazo.db" ] || [ ! -f "$data/install/.demo-$archives-$details" ]; then
-    rm -rf "$data"
-    mkdir -p "$data"
-    "$build/src/cli/vuzazo-cli" init --install-dir "$data/install" >/dev/null
-    echo "making the demo database ($archives archives, $details detail items)..."
-    /usr/bin/time -f "  demo: %e s, %M KB peak" "$build/src/cli/vuzazo-cli" demo --install-dir "$data/install" \
-        --archives "$archives" --details "$details" 2>&1 >/dev/null | tail -1
-    touch "$data/install/.demo-$archives-$details"
-fi
+source "$(dirname "$0")/lib/demo-database.sh"
 db=$data/install/Database/vuzazo.db
 type=${BENCH_TYPE:-001}
 echo "database: $(du -h "$db" | cut -f1), branch $type"
